@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Runs one Windows program under wine64, in a throwaway prefix that reports the requested
+# Windows version. CTest uses it as the cross-compiling emulator; scripts call it directly.
+#
+#   wine-run.sh PROGRAM.exe [ARGS...]
+#
+#   Z614_WINE_VERSION  winxp (default), win2k, win98, winme, win95 or nt40
+#   Z614_WINE_ROOT     folder of this run's prefixes (default /tmp/z614-wine-$UID)
+#   Z614_WINE_KEEP=1   keep the prefix as the previous program left it (several programs of
+#                      one scenario); by default the registry and scratch folders are reset
+#
+# One base prefix is made per root and copied once per Windows version. Programs of the same
+# version are serialised by a lock on that version's prefix, so tests may run in parallel as
+# long as they ask for different versions.
+set -eu
+
+wine_dir=/usr/lib/wine
+wine=$wine_dir/wine64
+wineserver=$wine_dir/wineserver
+version=${Z614_WINE_VERSION:-winxp}
+root=${Z614_WINE_ROOT:-/tmp/z614-wine-$(id -u)}
+base=$root/base
+prefix=$root/$version
+
+case $version in
+  winxp|win2k|win98|winme|win95|nt40) ;;
+  *) echo "wine-run.sh: unknown Windows version '$version'" >&2; exit 2 ;;
+esac
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
+export WINEARCH=win64
+
+if [ -z "${DISPLAY:-}" ]; then
+  # No display: run this one program on a private Xvfb.
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+mkdir -p "$root"
+
+make_base() {
+  rm -rf "$base"
+  WINEPREFIX=$base "$wine" wineboot -i >/dev/null 2>&1
+  # Keep every write inside the prefix: the user's shell folders are links into $HOME.
+  local user_dir
+  for user_dir in "$base"/drive_c/users/*; do
+    for link in "$user_dir"/*; do
+      if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
+    done
+    mkdir -p "$user_dir/Temp"
+  done
+  # One virtual desktop, so that windows get Wine's own frames and screenshots are stable.
+  WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  WINEPREFIX=$base "$wineserver" -w
+  touch "$base/.ready"
+}
+
+make_version_prefix() {
+  rm -rf "$prefix"
+  cp -a "$base" "$prefix"
+  WINEPREFIX=$prefix "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+  WINEPREFIX=$prefix "$wineserver" -w
+  mkdir -p "$prefix/.pristine"
+  cp "$prefix"/*.reg "$prefix/.pristine/"
+  touch "$prefix/.ready"
+}
+
+reset_prefix() {
+  WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
+  WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
+  cp "$prefix"/.pristine/*.reg "$prefix/"
+  rm -rf "$prefix"/drive_c/users/*/Temp/* "$prefix/drive_c/Program Files/Xelta" "$prefix/drive_c/z614"
+}
+
+{
+  flock 9
+  [ -f "$base/.ready" ] || make_base
+} 9>"$root/base.lock"
+
+exec 8>"$root/$version.lock"
+flock 8
+[ -f "$prefix/.ready" ] || make_version_prefix
+[ "${Z614_WINE_KEEP:-0}" = 1 ] || reset_prefix
+
+# The lock descriptor is closed for Wine itself: a wineserver that outlives this program must
+# not hold the version's lock.
+status=0
+WINEPREFIX=$prefix "$wine" "$@" 8>&- || status=$?
+exit $status

@@ -1,0 +1,114 @@
+#include "core/bounded_string.h"
+
+#include <cstring>
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+const char* FindExact(const char* text, const char* needle) { return std::strstr(text, needle); }
+
+int ReplaceAt(char* buf, size_t cap, const char* at, size_t whatLen, const char* with) {
+  const size_t total = std::strlen(buf);
+  const size_t withLen = std::strlen(with);
+  if (total - whatLen + withLen + 1 > cap) return 0;
+  char* const hole = buf + (at - buf);
+  std::memmove(hole + withLen, hole + whatLen, total - static_cast<size_t>(hole - buf) - whatLen + 1);
+  std::memcpy(hole, with, withLen);
+  return 1;
+}
+
+}  // namespace
+
+int CopyText(char* dst, size_t cap, const char* src) {
+  if (cap == 0) return 0;
+  dst[0] = '\0';
+  return AppendText(dst, cap, src);
+}
+
+int AppendText(char* dst, size_t cap, const char* src) {
+  if (cap == 0) return 0;
+  size_t used = strnlen(dst, cap);
+  if (used >= cap) {  // an unterminated destination is terminated at its end
+    dst[cap - 1] = '\0';
+    return 0;
+  }
+  if (!src) return 1;
+  const size_t len = std::strlen(src);
+  const size_t room = cap - 1 - used;
+  const size_t n = len < room ? len : room;
+  std::memcpy(dst + used, src, n);
+  dst[used + n] = '\0';
+  return n == len;
+}
+
+int CompareNoCase(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    const unsigned char ca = static_cast<unsigned char>(Lower(*a));
+    const unsigned char cb = static_cast<unsigned char>(Lower(*b));
+    if (ca != cb || ca == 0) return ca - cb;
+  }
+}
+
+const char* FindTextNoCase(const char* text, const char* needle) {
+  if (!text || !needle || !*text || !*needle) return nullptr;
+  const size_t textLen = std::strlen(text);
+  const size_t needleLen = std::strlen(needle);
+  if (needleLen > textLen) return nullptr;
+  for (size_t i = 0; i + needleLen <= textLen; ++i) {
+    size_t k = 0;
+    while (k < needleLen && Lower(text[i + k]) == Lower(needle[k])) ++k;
+    if (k == needleLen) return text + i;
+  }
+  return nullptr;
+}
+
+int ReplaceFirst(char* buf, size_t cap, const char* what, const char* with) {
+  if (!buf || !what || !*what || !with) return 0;
+  const char* at = FindExact(buf, what);
+  return at ? ReplaceAt(buf, cap, at, std::strlen(what), with) : 0;
+}
+
+int ReplaceFirstNoCase(char* buf, size_t cap, const char* what, const char* with) {
+  if (!buf || !what || !*what || !with) return 0;
+  const char* at = FindTextNoCase(buf, what);
+  return at ? ReplaceAt(buf, cap, at, std::strlen(what), with) : 0;
+}
+
+int ReadLine(const char* data, size_t size, size_t* pos, char* line, size_t cap) {
+  if (cap) line[0] = '\0';
+  if (*pos >= size) return 0;
+  size_t p = *pos;
+  size_t n = 0;
+  while (p < size && data[p] != '\r' && data[p] != '\n') {
+    if (cap && n + 1 < cap) line[n++] = data[p];
+    ++p;
+  }
+  if (cap) line[n] = '\0';
+  if (p < size && data[p] == '\r') ++p;
+  if (p < size && data[p] == '\n') ++p;
+  *pos = p;
+  return 1;
+}
+
+bool MatchWildcard(const char* name, const char* pattern) {
+  // Iterative match with one back-track point for the last '*'.
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == '?' || (*pattern && Lower(*pattern) == Lower(*name))) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == '\0';
+}

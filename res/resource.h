@@ -1,0 +1,111 @@
+// Resource ids of the setup executable. String ids follow the product's own numbering.
+#pragma once
+
+// ---- Icons, bitmaps, animation ----
+#define IDI_SETUP 102
+#define IDI_UPDATE 10001
+#define IDI_MODIFY 10003
+#define IDI_UNINSTALL 10004
+#define IDB_STEP_DONE 122
+#define IDB_STEP_CURRENT 123
+#define IDR_CARD_ANIMATION 132
+
+// ---- Strings: setup types and components ----
+#define IDS_SETUP_TYPICAL 1
+#define IDS_SETUP_TYPICAL_DESC 2
+#define IDS_SETUP_CUSTOM 3
+#define IDS_SETUP_CUSTOM_DESC 4
+#define IDS_FRAME_CAPTION 5
+#define IDS_STEP_FINISH 6
+#define IDS_SETUP_ADMIN 7
+#define IDS_SETUP_ADMIN_DESC 8
+#define IDS_COMPONENT_DRIVER 9
+#define IDS_COMPONENT_DRIVER_DESC 10
+#define IDS_COMPONENT_HELP 11
+#define IDS_COMPONENT_HELP_DESC 12
+#define IDS_COMPONENT_SMS 13
+#define IDS_COMPONENT_ADMIN 15
+#define IDS_COMPONENT_ADMIN_DESC 16
+#define IDS_SUMMARY_SETUP_TYPE 17
+#define IDS_SUMMARY_DESTINATION 18
+#define IDS_SUMMARY_COMPONENTS 19
+#define IDS_COMPONENT_UI 20
+#define IDS_COMPONENT_SC 54
+#define IDS_COMPONENT_SC_DESC 55
+
+// ---- Strings: frame, cancel confirmations, buttons ----
+#define IDS_CONFIRM_INSTALL 21
+#define IDS_CONFIRM_UNINSTALL 22
+#define IDS_CONFIRM_INSTALL_CAPTION 23
+#define IDS_CONFIRM_UNINSTALL_CAPTION 24
+#define IDS_BUTTON_CANCEL 25
+#define IDS_BUTTON_NEXT 26
+#define IDS_BUTTON_BACK 27
+#define IDS_CONFIRM_MODIFY_CAPTION 50
+#define IDS_CONFIRM_MODIFY 51
+#define IDS_CONFIRM_UPDATE_CAPTION 52
+#define IDS_CONFIRM_UPDATE 53
+#define IDS_BUTTON_EXIT 56
+#define IDS_BUTTON_ACCEPT 58
+#define IDS_BUTTON_DECLINE 59
+
+// ---- Strings: step lists of the page panel ----
+#define IDS_STEP_WELCOME 28
+#define IDS_STEP_LICENSE 29
+#define IDS_STEP_FOLDER 30
+#define IDS_STEP_SETUP_TYPE 31
+#define IDS_STEP_INSTALL_COMPONENTS 32
+#define IDS_STEP_INSTALL_SUMMARY 33
+#define IDS_STEP_INSTALL 34
+#define IDS_STEP_MODIFY_COMPONENTS 37
+#define IDS_STEP_MODIFY_SUMMARY 38
+#define IDS_STEP_MODIFY 39
+#define IDS_STEP_UPDATE_COMPONENTS 42
+#define IDS_STEP_UPDATE_SUMMARY 43
+#define IDS_STEP_UPDATE 44
+#define IDS_STEP_UNINSTALL_SUMMARY 47
+#define IDS_STEP_UNINSTALL 48
+
+// ---- Strings: messages ----
+#define IDS_UNSUPPORTED_OS 60
+#define IDS_SCRIPT_NOT_FOUND 61
+#define IDS_MESSAGE_CAPTION 62
+#define IDS_CANNOT_OPEN_ARCHIVE 63
+#define IDS_FILE_NOT_IN_PACKAGE 64
+#define IDS_NOT_ADMINISTRATOR 93
+#define IDS_SMART_CARD_BASE_MISSING 83
+#define IDS_GPRS_ENTRY_FAILED 96
+#define IDS_GPRS_ENTRY_ADVICE 97
+
+// ---- Strings: progress and settings texts ----
+#define IDS_ACTION_INSTALLING 65
+#define IDS_SUMMARY_REMOVED_COMPONENTS 66
+#define IDS_SUMMARY_ADDED_COMPONENTS 67
+#define IDS_ACTION_MODIFYING 68
+#define IDS_ACTION_UPDATING 69
+#define IDS_SUMMARY_INSTALLED_FOLDER 70
+#define IDS_ACTION_REMOVING 71
+#define IDS_SUMMARY_INSTALLED_COMPONENTS 57
+#define IDS_ACTION_STOPPING 84
+#define IDS_ACTION_STARTING 85
+
+// ---- Strings: shortcut names and descriptions (script macros) ----
+#define IDS_LINK_UI 74
+#define IDS_LINK_README 75
+#define IDS_LINK_UNINSTALL 76
+#define IDS_LINK_MONITOR 77
+#define IDS_LINKDESC_UI 78
+#define IDS_LINKDESC_README 79
+#define IDS_LINKDESC_UNINSTALL 80
+#define IDS_LINKDESC_MONITOR 81
+#define IDS_LINK_SMS 87
+#define IDS_LINKDESC_SMS 88
+#define IDS_LINK_UIHELP 89
+#define IDS_LINKDESC_UIHELP 90
+#define IDS_LINK_SMSHELP 91
+#define IDS_LINKDESC_SMSHELP 92
+
+// ---- Strings: product identity ----
+#define IDS_PRODUCT_NAME 82       // installed-programs entry and RunOnce value name
+#define IDS_CARD_DEVICE_ID 94     // the card's PC-card device ID
+#define IDS_MODEL_NAME 95         // put into device, service, file and registry names
