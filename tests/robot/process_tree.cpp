@@ -17,8 +17,8 @@ bool ReadRemote(HANDLE process, const void* address, T* out) {
 }  // namespace
 
 std::string ReadProcessCommandLine(HANDLE process) {
-  static const auto query = reinterpret_cast<NtQueryInformationProcessFn>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess"));
+  static const auto query = reinterpret_cast<NtQueryInformationProcessFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic = {};
   if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return "";
   PEB peb = {};
