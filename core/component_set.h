@@ -1,0 +1,20 @@
+// The six installable components of the product as one 32-bit set. The bit values are the
+// ones the install script's tags name and the installation record stores, so they never change.
+#pragma once
+#include <cstdint>
+
+using ComponentSet = uint32_t;
+
+constexpr ComponentSet kComponentUI = 0x01;
+constexpr ComponentSet kComponentAdmin = 0x02;
+constexpr ComponentSet kComponentDriver = 0x04;
+constexpr ComponentSet kComponentHelp = 0x08;
+constexpr ComponentSet kComponentSMS = 0x10;
+constexpr ComponentSet kComponentSC = 0x20;
+
+// Every component: what an installation record without a stored set stands for.
+constexpr ComponentSet kAllComponents = 63;
+
+static_assert((kComponentUI | kComponentAdmin | kComponentDriver | kComponentHelp |
+               kComponentSMS | kComponentSC) == kAllComponents,
+              "the six component bits make up the full set");
