@@ -1,0 +1,96 @@
+#include "wizard/install_record.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "res/resource.h"
+#include "sys/module_instance.h"
+#include "sys/uninstall_registration.h"
+
+namespace {
+
+constexpr char kTargetFolderValue[] = "TargetFolder";
+constexpr char kInstalledComponentsValue[] = "InstalledComponents";
+
+// Opens (creating when needed) the record's key. False when the model name cannot be loaded:
+// a key without it would belong to no product.
+bool OpenInstallationKey(HKEY* key) {
+  char model[kTextBufferSize];
+  if (LoadText(IDS_MODEL_NAME, model) == 0) return false;
+  char path[MAX_PATH];
+  const int length = std::snprintf(path, sizeof path, kInstallationKeyFormat, model);
+  if (length < 0 || static_cast<size_t>(length) >= sizeof path) return false;
+  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                         KEY_ALL_ACCESS, nullptr, key, nullptr) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+int WriteTargetFolder(const char* path) {
+  if (path == nullptr) return 0;
+  HKEY key = nullptr;
+  if (!OpenInstallationKey(&key)) return 0;
+  const LONG status = RegSetValueExA(key, kTargetFolderValue, 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(path),
+                                     static_cast<DWORD>(std::strlen(path) + 1));
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+int ReadTargetFolder(char* folder) {
+  if (folder == nullptr) return 0;
+  folder[0] = '\0';
+  HKEY key = nullptr;
+  if (!OpenInstallationKey(&key)) return 0;
+  DWORD size = MAX_PATH;
+  const LONG status = RegQueryValueExA(key, kTargetFolderValue, nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(folder), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    folder[0] = '\0';
+    return 0;
+  }
+  // Terminate after the characters stored; a full buffer keeps 259 of them.
+  folder[size < MAX_PATH ? size : MAX_PATH - 1] = '\0';
+  return 1;
+}
+
+int WriteInstalledComponents(ComponentSet components) {
+  HKEY key = nullptr;
+  if (!OpenInstallationKey(&key)) return 0;
+  const DWORD value = components;
+  const LONG status = RegSetValueExA(key, kInstalledComponentsValue, 0, REG_DWORD,
+                                     reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+ComponentSet ReadInstalledComponents() {
+  DWORD components = kAllComponents;
+  HKEY key = nullptr;
+  if (!OpenInstallationKey(&key)) return kAllComponents;
+  DWORD size = sizeof components;
+  if (RegQueryValueExA(key, kInstalledComponentsValue, nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(&components), &size) != ERROR_SUCCESS ||
+      size != sizeof components) {
+    components = kAllComponents;
+  }
+  RegCloseKey(key);
+  return components;
+}
+
+int IsProductInstalled() {
+  char productName[kTextBufferSize];
+  if (LoadText(IDS_PRODUCT_NAME, productName) == 0) return 0;
+  char path[kUninstallKeySize];
+  if (!FormatUninstallKey(path, sizeof path, productName)) return 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return 0;
+  RegCloseKey(key);
+
+  char folder[MAX_PATH];
+  ReadTargetFolder(folder);
+  return folder[0] != '\0';
+}
