@@ -1,0 +1,489 @@
+// The archive reader against real files in the prefix: archives built here with the packer's
+// own writer, files without an archive, missing and unopenable files, extraction with its
+// overwrite rule and file times, and the pattern lookups the profile collection relies on.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/archive_format.h"
+#include "core/crc32.h"
+#include "payload/payload_archive.h"
+#include "tests/win/sys_test_support.h"
+
+namespace {
+
+// ---- Building packed files ----
+
+class StringSink : public ByteSink {
+ public:
+  std::string bytes;
+  int Write(const void* data, size_t size) override {
+    bytes.append(static_cast<const char*>(data), size);
+    return 1;
+  }
+};
+
+struct TestEntry {
+  const char* name;
+  std::string data;
+  uint64_t creationTime;
+  uint64_t writeTime;
+};
+
+// 2003-05-01 10:00 UTC and a day later, as FILETIME values.
+constexpr uint64_t kCreated = 126962424000000000ull;
+constexpr uint64_t kWritten = kCreated + 864000000000ull;
+
+std::string ExecutableImage() {
+  std::string image = "MZ";
+  image.resize(0x600, '\x90');
+  return image;
+}
+
+std::string Packed(const std::vector<TestEntry>& entries, const std::string& image = ExecutableImage()) {
+  StringSink sink;
+  sink.bytes = image;
+  ArchiveWriter writer(sink, image.size());
+  EXPECT_EQ(writer.Begin(), 1);
+  for (const TestEntry& e : entries) {
+    EXPECT_EQ(writer.BeginEntry(e.name, e.creationTime, e.writeTime), 1);
+    EXPECT_EQ(writer.WriteEntryData(e.data.data(), e.data.size()), 1);
+    EXPECT_EQ(writer.EndEntry(), 1);
+  }
+  EXPECT_EQ(writer.Finish(), 1);
+  return sink.bytes;
+}
+
+// The payload of the setup in small: what start-up, the script loader and the profile
+// collection look for.
+std::vector<TestEntry> SetupPayload() {
+  return {
+      {"a.NWP", "REGEDIT4\r\n[profile a]\r\n", kCreated, kWritten},
+      {"B.nwp", "REGEDIT4\r\n[profile b, longer]\r\n", kCreated, kWritten},
+      {"default.NWK", "REGEDIT4\r\n", kCreated, kWritten},
+      {"Empty.txt", "", kCreated, kWritten},
+      {"mod_adm.dll", std::string(3000, 'M'), kCreated, kWritten},
+      {"Setup.cnf", "[AddFile]\r\n:Readme.txt,%TARGETFOLDER%\\Readme.txt\r\n", kCreated + 1, kWritten + 2},
+      {"Z614SC.inf", "[Version]\r\n", kCreated, kWritten},
+  };
+}
+
+// ---- Watching for the reader's message ----
+
+struct ShownBox {
+  std::string caption;
+  std::string text;
+};
+
+struct MessageWatch {
+  DWORD threadId = 0;
+  volatile LONG done = 0;
+  std::set<HWND> answered;
+  std::vector<ShownBox> shown;
+};
+
+std::string TextOf(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM context) {
+  MessageWatch* watch = reinterpret_cast<MessageWatch*>(context);
+  char className[32] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  if (watch->answered.insert(window).second) {
+    watch->shown.push_back({TextOf(window), TextOf(GetDlgItem(window, 0xFFFF))});
+  }
+  PostMessageA(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
+DWORD WINAPI WatchForMessageBoxes(void* context) {
+  MessageWatch* watch = static_cast<MessageWatch*>(context);
+  while (InterlockedCompareExchange(&watch->done, 0, 0) == 0) {
+    EnumThreadWindows(watch->threadId, AnswerMessageBox, reinterpret_cast<LPARAM>(watch));
+    Sleep(20);
+  }
+  return 0;
+}
+
+// Opens `path` while a second thread answers, and records, every message box this thread
+// shows, so a test of a message never waits for a user. The watch lasts until Open returns,
+// so a box that is shown is always answered.
+int OpenWatched(PayloadArchive& archive, const char* path, std::vector<ShownBox>* shown) {
+  MessageWatch watch;
+  watch.threadId = GetCurrentThreadId();
+  HANDLE watcher = CreateThread(nullptr, 0, WatchForMessageBoxes, &watch, 0, nullptr);
+  const int result = archive.Open(path);
+  InterlockedExchange(&watch.done, 1);
+  WaitForSingleObject(watcher, INFINITE);
+  CloseHandle(watcher);
+  *shown = watch.shown;
+  return result;
+}
+
+// ---- Scratch files ----
+
+struct Scratch {
+  explicit Scratch(const char* name) : folder(MakeScratchFolder(name)) {}
+  ~Scratch() { DeleteFolderTree(folder.c_str()); }
+  std::string Path(const char* file) const { return folder + "\\" + file; }
+  std::string folder;
+};
+
+uint64_t FromFiletime(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+// ---- Open ----
+
+TEST(PayloadArchiveOpen, ReadsTheDirectoryOfAPackedFile) {
+  Scratch scratch("payload_open");
+  const std::string file = scratch.Path("Setup.exe");
+  const std::vector<TestEntry> payload = SetupPayload();
+  ASSERT_TRUE(WriteTestFile(file, Packed(payload)));
+
+  PayloadArchive archive;
+  std::vector<ShownBox> shown;
+  ASSERT_EQ(OpenWatched(archive, file.c_str(), &shown), 1);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_STREQ(archive.path, file.c_str());
+  EXPECT_EQ(archive.payloadStart, 0x600u);
+  ASSERT_EQ(archive.entries.Count(), payload.size());
+
+  uint32_t expectedOffset = 0x600 + 16;
+  for (size_t i = 0; i < payload.size(); ++i) {
+    const TestEntry& expected = payload[i];
+    const ArchiveEntry* entry = archive.entries.At(i);
+    SCOPED_TRACE(expected.name);
+    EXPECT_STREQ(entry->name, expected.name);
+    EXPECT_EQ(entry->dataOffset, expectedOffset);
+    EXPECT_EQ(entry->size, expected.data.size());
+    EXPECT_EQ(entry->storedSize, expected.data.size());
+    EXPECT_EQ(entry->crc, Crc32(expected.data.data(), expected.data.size()));
+    EXPECT_EQ(entry->crcCopy, entry->crc);
+    EXPECT_EQ(entry->creationTime, expected.creationTime);
+    EXPECT_EQ(entry->writeTime, expected.writeTime);
+    EXPECT_EQ(entry->data, nullptr);  // nothing is loaded before it is asked for
+    expectedOffset += static_cast<uint32_t>(expected.data.size());
+  }
+  EXPECT_EQ(archive.directoryOffset, expectedOffset);
+}
+
+// Files that open as an empty archive, silently: a setup without payload still starts.
+TEST(PayloadArchiveOpen, FilesWithoutAnArchiveOpenEmptyWithoutAMessage) {
+  Scratch scratch("payload_empty");
+  const std::string packed = Packed(SetupPayload());
+  std::string pointsPastTheEnd = packed;
+  pointsPastTheEnd[pointsPastTheEnd.size() - 2] = '\x7F';  // D far behind the end of the file
+  const std::string foreign(5000, 'x');
+
+  struct Case {
+    const char* name;
+    bool create;
+    std::string bytes;
+    uint32_t trailerValue;  // what both trailer values must be afterwards
+  };
+  const Case cases[] = {
+      {"missing.exe", false, "", 0},
+      {"foreign.exe", true, foreign, 5000},
+      {"empty.exe", true, "", 0},
+      {"short.exe", true, std::string("MZ\x90\x00\x03", 5), 5},
+      {"past_end.exe", true, pointsPastTheEnd, static_cast<uint32_t>(packed.size())},
+      {"truncated.exe", true, packed.substr(0, packed.size() - 1), static_cast<uint32_t>(packed.size() - 1)},
+      {"trailer_only.exe", true, std::string(8, '\0'), 8},
+  };
+  const std::string previous = scratch.Path("previous.exe");
+  ASSERT_TRUE(WriteTestFile(previous, packed));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = scratch.Path(c.name);
+    if (c.create) {
+      ASSERT_TRUE(WriteTestFile(file, c.bytes));
+    }
+    PayloadArchive archive;
+    ASSERT_EQ(archive.Open(previous.c_str()), 1);
+    ASSERT_GT(archive.entries.Count(), 0u);
+
+    std::vector<ShownBox> shown;
+    EXPECT_EQ(OpenWatched(archive, file.c_str(), &shown), 1);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(archive.entries.Count(), 0u);
+    EXPECT_EQ(archive.payloadStart, c.trailerValue);
+    EXPECT_EQ(archive.directoryOffset, c.trailerValue);
+    EXPECT_EQ(archive.FindEntry("Setup.cnf"), nullptr);
+    EXPECT_EQ(archive.ExtractEntry("Setup.cnf", scratch.Path("out.cnf").c_str()), 0u);
+  }
+}
+
+TEST(PayloadArchiveOpen, TheRunningExecutableIsOpenedForAnEmptyPath) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(self, GetFileExInfoStandard, &data));
+
+  PayloadArchive archive;
+  std::vector<ShownBox> shown;
+  ASSERT_EQ(OpenWatched(archive, "", &shown), 1);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_STREQ(archive.path, self);
+  // The test executable carries no payload: an empty archive at the file's length.
+  EXPECT_EQ(archive.entries.Count(), 0u);
+  EXPECT_EQ(archive.payloadStart, data.nFileSizeLow);
+  EXPECT_EQ(archive.directoryOffset, data.nFileSizeLow);
+}
+
+// The magic is joined only at run time: no executable that reads archives can be taken for
+// one, whatever its trailer holds.
+TEST(PayloadArchiveOpen, TheExecutableHoldsNeitherMarkInOnePiece) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string image;
+  ASSERT_TRUE(ReadTestFile(self, &image));
+  unsigned char magic[kArchiveMagicSize];
+  unsigned char begin[kArchiveBeginBlockSize];
+  MakeDirectoryMagic(magic);
+  MakeBeginBlock(begin);
+  EXPECT_EQ(image.find(std::string(reinterpret_cast<char*>(magic), sizeof magic)), std::string::npos);
+  EXPECT_EQ(image.find(std::string(reinterpret_cast<char*>(begin), 12)), std::string::npos);
+}
+
+TEST(PayloadArchiveOpen, AnUnopenableFileShowsTheMessageAndKeepsTheDirectory) {
+  Scratch scratch("payload_unopenable");
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
+  const std::string tooLong = scratch.folder + "\\" + std::string(300, 'n') + ".exe";
+  const char* const unopenable[] = {"C:\\z614\\no such folder\\Setup.exe", tooLong.c_str()};
+
+  for (const char* path : unopenable) {
+    PayloadArchive archive;
+    ASSERT_EQ(archive.Open(file.c_str()), 1);
+    std::vector<ShownBox> shown;
+    EXPECT_EQ(OpenWatched(archive, path, &shown), 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "Xelta Z614");
+    EXPECT_EQ(shown[0].text, "Cannot open the compressed file.");
+    EXPECT_EQ(archive.entries.Count(), SetupPayload().size());
+  }
+}
+
+TEST(PayloadArchiveOpen, ADirectoryEndingInsideARecordKeepsTheRecordsBeforeIt) {
+  Scratch scratch("payload_cut_record");
+  std::string bytes = Packed(SetupPayload());
+  const size_t trailerAt = bytes.size() - 8;
+  // Drop the last record's zero byte and the name before it: the record now runs into the trailer.
+  bytes.erase(trailerAt - 4, 4);
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, bytes));
+
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+  EXPECT_EQ(archive.entries.Count(), SetupPayload().size() - 1);
+  EXPECT_EQ(archive.FindEntry("Z614SC.inf"), nullptr);
+  EXPECT_NE(archive.FindEntry("Setup.cnf"), nullptr);
+}
+
+// ---- Lookups ----
+
+TEST(PayloadArchiveLookup, FindEntryIgnoresCaseAndWantsTheWholeName) {
+  Scratch scratch("payload_find");
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+
+  struct Case {
+    const char* name;
+    const char* found;  // nullptr: none
+  };
+  const std::string longName(300, 'a');
+  const Case cases[] = {
+      {"Setup.cnf", "Setup.cnf"}, {"SETUP.CNF", "Setup.cnf"}, {"setup.Cnf", "Setup.cnf"},
+      {"z614sc.INF", "Z614SC.inf"}, {"Setup", nullptr},       {"Setup.cnf ", nullptr},
+      {"*.cnf", nullptr},         {"", nullptr},            {longName.c_str(), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ArchiveEntry* entry = archive.FindEntry(c.name);
+    if (c.found) {
+      ASSERT_NE(entry, nullptr);
+      EXPECT_STREQ(entry->name, c.found);
+    } else {
+      EXPECT_EQ(entry, nullptr);
+    }
+  }
+}
+
+TEST(PayloadArchiveLookup, PatternsCountSumAndNameTheirMatchesInDirectoryOrder) {
+  Scratch scratch("payload_patterns");
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+
+  struct Case {
+    const char* pattern;
+    std::vector<const char*> names;
+  };
+  const Case cases[] = {
+      {"*.NWP", {"a.NWP", "B.nwp"}},
+      {"*.nwk", {"default.NWK"}},
+      {"*Z?14SC.*", {"Z614SC.inf"}},
+      {"mod_adm.dll", {"mod_adm.dll"}},
+      {"MOD_ADM.DLL", {"mod_adm.dll"}},
+      {"mod_adm", {}},
+      {"*.txt", {"Empty.txt"}},
+      {"?.nwp", {"a.NWP", "B.nwp"}},
+      {"GeneralSettings.reg", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    EXPECT_EQ(archive.CountMatches(c.pattern), static_cast<int>(c.names.size()));
+    uint32_t total = 0;
+    for (size_t n = 0; n < c.names.size(); ++n) {
+      char name[kEntryNameCapacity] = "";
+      ASSERT_EQ(archive.GetMatchName(c.pattern, static_cast<int>(n + 1), name), 1);
+      EXPECT_STREQ(name, c.names[n]);
+      total += archive.FindEntry(name)->size;
+    }
+    char name[kEntryNameCapacity] = "untouched";
+    EXPECT_EQ(archive.GetMatchName(c.pattern, static_cast<int>(c.names.size() + 1), name), 0);
+    EXPECT_EQ(archive.GetMatchName(c.pattern, 0, name), 0);
+    EXPECT_EQ(archive.SizeOfMatches(c.pattern), total);
+  }
+}
+
+TEST(PayloadArchiveLookup, LoadEntryReadsIntoOneBufferThatLaterLoadsReuse) {
+  Scratch scratch("payload_load");
+  const std::string file = scratch.Path("Setup.exe");
+  std::string bytes = Packed(SetupPayload());
+  ASSERT_TRUE(WriteTestFile(file, bytes));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+
+  EXPECT_EQ(archive.LoadEntry(""), 0u);
+  EXPECT_EQ(archive.LoadEntry("absent.nwp"), 0u);
+  const std::string text = SetupPayload()[1].data;
+  ASSERT_EQ(archive.LoadEntry("b.NWP"), text.size());
+  const ArchiveEntry* entry = archive.FindEntry("B.nwp");
+  ASSERT_NE(entry, nullptr);
+  const unsigned char* buffer = entry->data.get();
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer), entry->size), text);
+
+  // A later load reads the file again into the same buffer.
+  bytes[entry->dataOffset] = 'X';
+  ASSERT_TRUE(WriteTestFile(file, bytes));
+  ASSERT_EQ(archive.LoadEntry("B.nwp"), text.size());
+  EXPECT_EQ(entry->data.get(), buffer);
+  EXPECT_EQ(buffer[0], 'X');
+
+  // An archive that went away cannot be loaded from.
+  ASSERT_TRUE(DeleteFileA(file.c_str()));
+  EXPECT_EQ(archive.LoadEntry("a.NWP"), 0u);
+}
+
+// ---- Extraction ----
+
+TEST(PayloadArchiveExtract, WritesTheEntryWithItsTimes) {
+  Scratch scratch("payload_extract");
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+
+  const std::string destination = scratch.Path("Setup.cnf");
+  const std::string text = SetupPayload()[5].data;
+  ASSERT_EQ(archive.ExtractEntry("setup.cnf", destination.c_str()), text.size());
+
+  // Times first: reading the file would move its last-access time. (The creation time is
+  // applied too, but Wine's Linux file system cannot store one, so it is not compared here.)
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(destination.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(FromFiletime(data.ftLastWriteTime), kWritten + 2);
+  EXPECT_EQ(FromFiletime(data.ftLastAccessTime), kWritten + 2);
+  std::string content;
+  ASSERT_TRUE(ReadTestFile(destination, &content));
+  EXPECT_EQ(content, text);
+}
+
+TEST(PayloadArchiveExtract, AnExistingFileIsReplacedOnlyWithOverwriteExisting) {
+  Scratch scratch("payload_overwrite");
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+  EXPECT_EQ(archive.flags, 0u);  // cleared until a caller sets it
+
+  const std::string destination = scratch.Path("default.nwk");
+  const std::string older = "an older and much longer file that must be replaced whole";
+  ASSERT_TRUE(WriteTestFile(destination, older));
+  EXPECT_EQ(archive.ExtractEntry("default.NWK", destination.c_str()), 0u);
+  std::string content;
+  ASSERT_TRUE(ReadTestFile(destination, &content));
+  EXPECT_EQ(content, older);
+
+  archive.flags |= OverwriteExisting;
+  EXPECT_EQ(archive.ExtractEntry("default.NWK", destination.c_str()), SetupPayload()[2].data.size());
+  ASSERT_TRUE(ReadTestFile(destination, &content));
+  EXPECT_EQ(content, SetupPayload()[2].data);
+}
+
+TEST(PayloadArchiveExtract, WhatCannotBeExtracted) {
+  Scratch scratch("payload_refused");
+  const std::string file = scratch.Path("Setup.exe");
+  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+  archive.flags |= OverwriteExisting;
+
+  struct Case {
+    const char* name;
+    uint32_t result;
+  };
+  const Case cases[] = {
+      {"absent.dll", 0},  // not in the archive
+      {"Empty.txt", 0},   // an entry of size 0 counts as absent
+      {"*.nwp", 0},       // a pattern names no single entry
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string destination = scratch.Path("out.bin");
+    EXPECT_EQ(archive.ExtractEntry(c.name, destination.c_str()), c.result);
+    EXPECT_FALSE(PathExists(destination));
+  }
+  // A destination that cannot be opened writes nothing, yet counts as done.
+  EXPECT_EQ(archive.ExtractEntry("mod_adm.dll", "C:\\z614\\no such folder\\mod_adm.dll"), 3000u);
+  EXPECT_FALSE(PathExists("C:\\z614\\no such folder"));
+}
+
+TEST(PayloadArchiveExtract, AnEmptyNameCopiesTheWholeArchiveFile) {
+  Scratch scratch("payload_whole");
+  const std::string file = scratch.Path("Setup.exe");
+  const std::string bytes = Packed(SetupPayload());
+  ASSERT_TRUE(WriteTestFile(file, bytes));
+  PayloadArchive archive;
+  ASSERT_EQ(archive.Open(file.c_str()), 1);
+
+  // Replaced whatever OverwriteExisting says: the setup installs itself as its uninstaller.
+  const std::string destination = scratch.Path("Uninstall.exe");
+  ASSERT_TRUE(WriteTestFile(destination, "old uninstaller, longer than nothing"));
+  EXPECT_EQ(archive.ExtractEntry("", destination.c_str()), 1u);
+  std::string content;
+  ASSERT_TRUE(ReadTestFile(destination, &content));
+  EXPECT_EQ(content, bytes);
+
+  // The copy is a packed file in its own right.
+  PayloadArchive copy;
+  ASSERT_EQ(copy.Open(destination.c_str()), 1);
+  EXPECT_EQ(copy.entries.Count(), SetupPayload().size());
+
+  ASSERT_TRUE(DeleteFileA(file.c_str()));
+  EXPECT_EQ(archive.ExtractEntry("", scratch.Path("Again.exe").c_str()), 0u);
+  EXPECT_FALSE(PathExists(scratch.Path("Again.exe")));
+}
+
+}  // namespace
