@@ -32,9 +32,9 @@ TEST(StringTable, EscapesBecomeControlCharacters) {
   EXPECT_EQ(Text(IDS_ACTION_INSTALLING), "Installing\r\n");
   EXPECT_EQ(Text(IDS_ACTION_STOPPING), "Stopping\n");
   const std::string confirm = Text(IDS_CONFIRM_INSTALL);
-  EXPECT_EQ(confirm.substr(0, 93),
+  EXPECT_EQ(confirm.substr(0, 92),
             "Installation is not complete. If you exit the wizard now, the program will not be installed.");
-  EXPECT_EQ(confirm.substr(93, 2), "\n\n");
+  EXPECT_EQ(confirm.substr(92, 2), "\n\n");
 }
 
 TEST(StringTable, EveryNumberedStringLoadsWhole) {

@@ -1,0 +1,59 @@
+// Everything by which the setup reaches the card's own drivers: device paths, service names,
+// registry keys, the one status request. The drivers are not part of the setup; these names
+// and numbers are the contract any driver, or any substitute for one, must honour.
+// Every "%s" is the model name (string 95, "Z614").
+#pragma once
+#include <cstdint>
+
+namespace card_driver {
+
+// 9x family: the bus device opens (access 0, share 0, OPEN_ALWAYS) while the card's first
+// function is present.
+constexpr char kBusDevicePath[] = "\\\\.\\%sLBUS";
+
+// 9x family: the management device (CREATE_NEW, overlapped, delete-on-close) and its status
+// request: no input, a reply of ten 32-bit words.
+constexpr char kManagementDevicePath[] = "\\\\.\\z614mc.vxd";
+constexpr uint32_t kStatusRequest = 0x95002580u;
+constexpr uint32_t kStatusReplyWords = 10;
+constexpr uint32_t kStatusReplySize = kStatusReplyWords * 4;
+constexpr uint32_t kReplyStatus = 0;    // 0: the request was served
+constexpr uint32_t kReplyCardFlag = 1;  // non-zero: a card is present
+constexpr uint32_t kReplyValue = 2;     // handed back to the caller when a card is present
+
+// NT family: the management driver service the setup creates, starts, stops and deletes.
+constexpr char kManagementService[] = "%sMC";
+constexpr char kManagementDriverFile[] = "System32\\drivers\\%sMC.sys";
+constexpr char kManagementServiceGroup[] = "Extended base";
+
+// NT family: the function drivers' services, stopped and deleted on removal.
+constexpr char kModemService[] = "%sMDM";
+constexpr char kNetworkService[] = "%sNIC";
+constexpr char kSmartCardService[] = "%sSC";
+
+// NT family: a key that opens counts as the function registered, its 4-byte "Count" above 0
+// as the function active.
+constexpr char kModemEnumKey[] = "SYSTEM\\CurrentControlSet\\Services\\%sMDM\\Enum";
+constexpr char kNetworkEnumKey[] = "SYSTEM\\CurrentControlSet\\Services\\%sNIC\\Enum";
+constexpr char kEnumCountValue[] = "Count";
+
+// PC-card instances by device ID (string 94) and instance number 0 to 4, and the values read
+// from their enumeration keys.
+constexpr char kPcCardInstanceFormat[] = "PCMCIA\\%s\\%d";
+constexpr int kPcCardInstanceCount = 5;
+constexpr char kClassGuidValue[] = "ClassGUID";
+constexpr char kClassValue[] = "Class";
+constexpr char kDriverValue[] = "Driver";
+
+// NT family: the device trees removed on uninstall ("%s" of the two PC-card trees is the
+// device ID, of the legacy trees the model name).
+constexpr char kLegacyManagementTree[] = "Root\\LEGACY_%sMC";
+constexpr char kMultifunctionTree[] = "MF\\PCMCIA#%s\\";
+constexpr char kPcCardTree[] = "PCMCIA\\%s\\";
+constexpr char kLegacyControlTree[] = "Root\\LEGACY_%sCTL";
+
+// The card's GSM modem as the remote access service lists it.
+constexpr char kGsmModemName[] = "Xelta %s GSM modem";
+constexpr char kGsmModemType[] = "modem";
+
+}  // namespace card_driver

@@ -1,0 +1,95 @@
+#include "device/service_control.h"
+
+#include <windows.h>
+
+#include "app/os_version.h"
+
+namespace {
+
+// One open manager and service, closed together.
+class ServiceHandles {
+ public:
+  explicit ServiceHandles(const char* name) {
+    manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    if (manager_) service_ = ::OpenServiceA(manager_, name, SERVICE_ALL_ACCESS);
+  }
+  ~ServiceHandles() {
+    if (service_) CloseServiceHandle(service_);
+    if (manager_) CloseServiceHandle(manager_);
+  }
+  ServiceHandles(const ServiceHandles&) = delete;
+  ServiceHandles& operator=(const ServiceHandles&) = delete;
+
+  bool IsOpen() const { return service_ != nullptr; }
+  SC_HANDLE Handle() const { return service_; }
+
+ private:
+  SC_HANDLE manager_ = nullptr;
+  SC_HANDLE service_ = nullptr;
+};
+
+enum class Request { Start, Stop };
+
+// Brings the service to the target state: no request when it is there already, else the
+// request and a poll of at most kServicePollWaits waits.
+int DriveServiceTo(const char* name, DWORD target, Request request) {
+  ServiceHandles service(name);
+  if (!service.IsOpen()) return 0;
+  SERVICE_STATUS status = {};
+  if (!QueryServiceStatus(service.Handle(), &status)) return 0;
+  if (status.dwCurrentState == target) return 1;
+
+  if (!QueryServiceStatus(service.Handle(), &status)) return 0;
+  bool accepted = false;
+  if (request == Request::Start) {
+    accepted = StartServiceA(service.Handle(), 0, nullptr) != FALSE;
+  } else {  // the stop request's status record receives the service's answer
+    accepted = ControlService(service.Handle(), SERVICE_CONTROL_STOP, &status) != FALSE;
+  }
+  if (!accepted) return 0;
+
+  for (int waits = 0;; ++waits) {
+    if (!QueryServiceStatus(service.Handle(), &status)) return 0;
+    if (status.dwCurrentState == target) return 1;
+    if (waits == kServicePollWaits) return 0;
+    Sleep(kServicePollIntervalMs);
+  }
+}
+
+}  // namespace
+
+int StartServiceAndWait(const char* serviceName) {
+  return DriveServiceTo(serviceName, SERVICE_RUNNING, Request::Start);
+}
+
+int StopServiceAndWait(const char* serviceName) {
+  return DriveServiceTo(serviceName, SERVICE_STOPPED, Request::Stop);
+}
+
+int DeleteStoppedService(const char* serviceName) {
+  ServiceHandles service(serviceName);
+  if (!service.IsOpen()) return 0;
+  if (StopServiceAndWait(serviceName) != 1) return 0;
+  return DeleteService(service.Handle()) ? 1 : 0;
+}
+
+int ServiceExists(const char* serviceName) {
+  return ServiceHandles(serviceName).IsOpen() ? 1 : 0;
+}
+
+int SmartCardServicePresent() {
+  if (IsWin9x()) {
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices",
+                    &key) != ERROR_SUCCESS) {
+      return 0;
+    }
+    DWORD size = 0;
+    const bool present =
+        RegQueryValueExA(key, "ScardSvr", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size != 0;
+    RegCloseKey(key);
+    return present ? 1 : 0;
+  }
+  if (IsWinNT()) return ServiceExists("SCardSvr");
+  return 0;
+}

@@ -1,0 +1,48 @@
+// A small own-process service for the service-control tests. Started with the argument
+// "nostop" (in its service command line) it does not accept stop requests and ends by itself
+// after 30 seconds; otherwise it runs until it is stopped.
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+SERVICE_STATUS_HANDLE statusHandle = nullptr;
+HANDLE stopEvent = nullptr;
+bool acceptStop = true;
+
+void Report(DWORD state) {
+  SERVICE_STATUS status = {};
+  status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  status.dwCurrentState = state;
+  status.dwControlsAccepted = (state == SERVICE_RUNNING && acceptStop) ? SERVICE_ACCEPT_STOP : 0;
+  SetServiceStatus(statusHandle, &status);
+}
+
+DWORD WINAPI Control(DWORD control, DWORD, LPVOID, LPVOID) {
+  if (control == SERVICE_CONTROL_STOP && acceptStop) {
+    Report(SERVICE_STOP_PENDING);
+    SetEvent(stopEvent);
+    return NO_ERROR;
+  }
+  return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+void WINAPI ServiceMain(DWORD, LPSTR*) {
+  statusHandle = RegisterServiceCtrlHandlerExA("", Control, nullptr);
+  stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Report(SERVICE_RUNNING);
+  WaitForSingleObject(stopEvent, acceptStop ? INFINITE : 30000);
+  Report(SERVICE_STOPPED);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "nostop") == 0) acceptStop = false;
+  }
+  char name[] = "";
+  SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};
+  return StartServiceCtrlDispatcherA(table) ? 0 : 1;
+}
