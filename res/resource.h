@@ -6,8 +6,8 @@
 #define IDI_UPDATE 10001
 #define IDI_MODIFY 10003
 #define IDI_UNINSTALL 10004
-#define IDB_STEP_DONE 122
-#define IDB_STEP_CURRENT 123
+#define IDB_STEP_CURRENT 122     // marker of the page being shown
+#define IDB_STEP_DONE 123        // marker of the steps already passed
 #define IDR_CARD_ANIMATION 132
 
 // ---- Dialog templates ----
