@@ -9,14 +9,21 @@
 #include "core/bounded_string.h"
 #include "core/crc32.h"
 
+namespace {
+
+constexpr uint32_t kCrc32DigestLength = 4;
+static_assert(kCrc32DigestLength <= kChecksumDigestCapacity, "a context holds a CRC-32 digest");
+
+}  // namespace
+
 int ComputeChecksum(const void* data, size_t size, ChecksumContext& context) {
   if (context.algorithm != kChecksumCrc32) return 0;
   if (size != 0 && data == nullptr) return 0;
-  context.length = 4;
   const uint32_t crc = ~Crc32Update(0xFFFFFFFFu, data, size);
-  for (uint32_t i = 0; i < context.length; ++i) {
+  for (size_t i = 0; i < kCrc32DigestLength; ++i) {
     context.digest[i] = static_cast<unsigned char>(crc >> (8 * i));
   }
+  context.length = kCrc32DigestLength;
   return 1;
 }
 

@@ -1,0 +1,111 @@
+// Scratch files and registry read-back for the tests of the system helpers. Everything a test
+// makes lives under C:\z614\sys (the Wine wrapper empties C:\z614 before each run) and each
+// test removes its own folder again, so tests do not see each other's leftovers.
+#pragma once
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "sys/delete_files.h"
+
+inline std::string ScratchRoot() { return "C:\\z614\\sys"; }
+
+// A fresh, empty scratch folder for one test: C:\z614\sys\<name>.
+inline std::string MakeScratchFolder(const char* name) {
+  CreateDirectoryA("C:\\z614", nullptr);
+  CreateDirectoryA(ScratchRoot().c_str(), nullptr);
+  const std::string folder = ScratchRoot() + "\\" + name;
+  DeleteFolderTree(folder.c_str());
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+inline bool WriteTestFile(const std::string& path, const std::string& content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
+                            nullptr);
+  CloseHandle(file);
+  return ok && written == content.size();
+}
+
+inline bool ReadTestFile(const std::string& path, std::string* content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char chunk[4096];
+  DWORD read = 0;
+  content->clear();
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) content->append(chunk, read);
+  CloseHandle(file);
+  return true;
+}
+
+inline bool PathExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Number of entries (files and folders, without "." and "..") directly in folder.
+inline int CountEntries(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do {
+    if (lstrcmpA(found.cFileName, ".") != 0 && lstrcmpA(found.cFileName, "..") != 0) ++count;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return count;
+}
+
+// A value as the registry holds it under HKEY_LOCAL_MACHINE.
+struct RegistryValue {
+  bool present = false;
+  DWORD type = REG_NONE;
+  std::string data;  // the bytes stored, exactly as many as the value's size
+};
+
+inline RegistryValue ReadMachineValue(const char* keyPath, const char* valueName) {
+  RegistryValue value;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+  char data[1024];
+  DWORD size = sizeof data;
+  if (RegQueryValueExA(key, valueName, nullptr, &value.type, reinterpret_cast<BYTE*>(data),
+                       &size) == ERROR_SUCCESS) {
+    value.present = true;
+    value.data.assign(data, size);
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+inline bool MachineKeyExists(const char* keyPath) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+inline bool SetMachineValue(const char* keyPath, const char* valueName, DWORD type,
+                            const void* data, DWORD size) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG status = RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+// The folder of the running test executable, where the helper programs are built.
+inline std::string TestExecutableFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  PathRemoveFileSpecA(path);
+  return path;
+}
