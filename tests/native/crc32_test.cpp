@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/crc32.h"
+#include "core/crc32_paths.h"
 
 namespace {
 
@@ -38,14 +39,24 @@ TEST(Crc32, StandardCheckValues) {
   }
 }
 
-TEST(Crc32, EveryLengthAndAlignmentMatchesTheBitwiseDefinition) {
+// Both computation paths, every length around their step sizes (8, 16, 40, 64 bytes) and
+// every alignment of the start.
+TEST(Crc32, EveryPathLengthAndAlignmentMatchesTheBitwiseDefinition) {
   std::mt19937 random(614);
-  std::vector<unsigned char> data(300);
+  std::vector<unsigned char> data(400);
   for (unsigned char& b : data) b = static_cast<unsigned char>(random());
-  for (size_t start = 0; start < 16; ++start) {
-    for (size_t size = 0; start + size <= data.size(); size += (size < 40 ? 1 : 37)) {
-      ASSERT_EQ(Crc32(data.data() + start, size), BitwiseCrc32(data.data() + start, size))
-          << "start " << start << ", size " << size;
+  struct Path {
+    const char* name;
+    uint32_t (*update)(uint32_t, const void*, size_t);
+  };
+  std::vector<Path> paths = {{"Crc32Update", Crc32Update}, {"tables", Crc32UpdateWithTables}};
+  if (Crc32HasCarrylessMultiply()) paths.push_back({"carry-less multiply", Crc32UpdateWithCarrylessMultiply});
+  for (const Path& path : paths) {
+    for (size_t start = 0; start < 16; ++start) {
+      for (size_t size = 0; start + size <= 300; size += (size < 200 ? 1 : 13)) {
+        ASSERT_EQ(~path.update(0xFFFFFFFFu, data.data() + start, size), BitwiseCrc32(data.data() + start, size))
+            << path.name << ", start " << start << ", size " << size;
+      }
     }
   }
 }
@@ -56,7 +67,7 @@ TEST(Crc32, UpdatesInChunksGiveTheDigestOfTheWhole) {
   for (unsigned char& b : data) b = static_cast<unsigned char>(random());
   const uint32_t whole = Crc32(data.data(), data.size());
   EXPECT_EQ(whole, BitwiseCrc32(data.data(), data.size()));
-  for (size_t chunk : {1u, 7u, 8u, 15u, 16u, 17u, 4096u, 65537u}) {
+  for (size_t chunk : {1u, 7u, 8u, 15u, 16u, 17u, 63u, 64u, 65u, 4096u, 65537u}) {
     uint32_t state = 0xFFFFFFFFu;
     for (size_t at = 0; at < data.size(); at += chunk) {
       state = Crc32Update(state, data.data() + at, std::min(chunk, data.size() - at));
