@@ -21,6 +21,10 @@ if(WIN32)
   # No MinGW runtime DLL travels with the executables.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500 _WIN32_IE=0x0500)
+  # shlobj.h would otherwise pull in shldisp.h, whose COM interface FolderItem clashes with the
+  # script model's FolderItem (core/script_model.h); the setup needs none of the shell's
+  # automation interfaces.
+  add_compile_definitions(NO_SHDOCVW_GUIDS)
 endif()
 
 if(Z614_SANITIZE AND NOT WIN32)

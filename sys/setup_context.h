@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+#include "core/component_set.h"
+#include "core/owned_list.h"
+#include "core/script_model.h"
+#include "device/profile_text.h"
+
 // Reads the shell folder csidl into path (MAX_PATH bytes); leaves path empty when the running
 // system does not know the folder. The product reads the shell itself; the parameter exists so
 // that the fallbacks of systems without common folders can be shown on any system.
@@ -55,11 +60,47 @@ class SetupContext {
   // Whether the script run records the checksum of every installed file; nothing clears it.
   int recordChecksums = 1;
 
-  // ---- Still to come with the script loader: the nine item lists of the parsed install
-  // script (iniSectionItems ... folderItems) and their precached file contents. ----
+  // ---- The install script engine (Parts 3.2 to 3.5; script/) ----
 
-  // ---- Still to come with the profile collection: the lists nwpProfiles and nwkProfiles of
-  // preloaded profile texts. ----
+  // The loaded script: the nine item lists and their precached file contents. Filled by each
+  // successful LoadScript; a failed load leaves them as they were.
+  InstallScript script;
+
+  // The preloaded profile texts (Part 5.8), filled once at start-up by CollectNwpProfiles and
+  // CollectNwkProfiles (device/profile_collection.h); LoadScript leaves them alone.
+  OwnedList<ProfileText> nwpProfiles;
+  OwnedList<ProfileText> nwkProfiles;
+
+  // Copies the file `name` beside the started executable (sourceFolder joined with name; a
+  // full path stands for itself) over `destination`; when that fails, extracts the payload
+  // archive's entry `name` to `destination`. Non-zero on success. (script/load_script.cpp)
+  int FetchScriptFile(const char* name, const char* destination);
+
+  // Loads the script `name` (a bare file name such as "Setup.cnf", or a full path such as the
+  // target folder's Remove.cnf) into `script`, selecting sections for the running system and
+  // precaching "<precache>" AddFile sources. Non-zero on success. (script/load_script.cpp)
+  int LoadScript(const char* name);
+
+  // Runs the loaded script for the selection (Part 3.4); window receives the progress
+  // messages of wizard/wizard_messages.h, or nullptr for none. (script/run_script.cpp)
+  void RunScript(HWND window, ComponentSet selection, int applyProfiles);
+
+  // LoadScript(uninstallScript), then RunUninstall(window) when it loaded; LoadScript(
+  // installScript), then RunScript(window, selection, applyProfiles) when it loaded.
+  // (script/replace_installation.cpp)
+  void ReplaceInstallation(HWND window, const char* uninstallScript, ComponentSet selection,
+                           const char* installScript, int applyProfiles);
+
+  // Appends the record "[<action><tags of mask>]\r\n<line>\r\n\r\n" to targetFolder's
+  // Remove.cnf; dropped silently when the file cannot be opened. (script/uninstall_script.cpp)
+  void AppendUninstallRecord(const char* action, const char* line, ComponentSet mask);
+
+  // Undoes every record of the loaded uninstall script: files, shortcuts, then folders.
+  // (script/uninstall_script.cpp)
+  void RunUninstall(HWND window);
+
+  // ImportRegistryText of each text of the list, in order. (script/profile_texts.cpp)
+  void ApplyProfileTexts(const OwnedList<ProfileText>& list);
 
  private:
   void ResolveFolders(ShellFolderReader readShellFolder);
