@@ -1,0 +1,93 @@
+#include "tools/cnfcheck/payload_index.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/archive_format.h"
+#include "core/bounded_string.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A packed executable read through the standard library, so the tool builds everywhere.
+class PackedFile : public ArchiveSource {
+ public:
+  explicit PackedFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  PackedFile(const PackedFile&) = delete;
+  PackedFile& operator=(const PackedFile&) = delete;
+  ~PackedFile() override {
+    if (file_) std::fclose(file_);
+  }
+  bool IsOpen() const { return file_ != nullptr; }
+
+  int GetLength(uint64_t* length) override {
+    if (std::fseek(file_, 0, SEEK_END) != 0) return 0;
+    const long at = std::ftell(file_);
+    if (at < 0) return 0;
+    *length = static_cast<uint64_t>(at);
+    return 1;
+  }
+  int ReadAt(uint64_t offset, void* buffer, size_t size, size_t* got) override {
+    *got = 0;
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return 0;
+    *got = std::fread(buffer, 1, size, file_);
+    return *got == size || !std::ferror(file_);
+  }
+
+ private:
+  FILE* file_;
+};
+
+}  // namespace
+
+int PayloadIndex::Load(const std::string& path, std::string* error) {
+  entries_.clear();
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return LoadFolder(path, error);
+  return LoadPackedFile(path, error);
+}
+
+int PayloadIndex::LoadFolder(const std::string& path, std::string* error) {
+  std::error_code ec;
+  fs::directory_iterator it(path, ec);
+  if (ec) {
+    *error = path + ": cannot list the folder: " + ec.message();
+    return 0;
+  }
+  for (const fs::directory_entry& entry : it) {
+    if (!entry.is_regular_file(ec)) continue;
+    const uint64_t size = entry.file_size(ec);
+    Add(entry.path().filename().string(), ec ? 0 : size);
+  }
+  return 1;
+}
+
+int PayloadIndex::LoadPackedFile(const std::string& path, std::string* error) {
+  PackedFile file(path);
+  if (!file.IsOpen()) {
+    *error = path + ": cannot be opened";
+    return 0;
+  }
+  ArchiveLayout layout;
+  ReadArchive(file, &layout);
+  switch (layout.result) {
+    case ArchiveReadResult::kDirectory: break;
+    case ArchiveReadResult::kNoArchive:
+      *error = path + ": is neither a folder nor a file with a payload archive";
+      return 0;
+    case ArchiveReadResult::kTrailerUnreadable:
+    case ArchiveReadResult::kDirectoryUnreadable:
+      *error = path + ": its payload archive cannot be read";
+      return 0;
+  }
+  for (const ArchiveRecord& record : layout.directory.records) Add(record.name, record.size);
+  return 1;
+}
+
+const PayloadEntry* PayloadIndex::Find(const char* name) const {
+  for (const PayloadEntry& entry : entries_)
+    if (EqualsNoCase(entry.name.c_str(), name)) return &entry;
+  return nullptr;
+}

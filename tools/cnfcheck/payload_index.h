@@ -1,0 +1,33 @@
+// The entries a payload holds, read from the payload folder before packing or from the
+// archive appended to a packed setup executable, so that a script's archive references can be
+// checked against what the setup will find.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PayloadEntry {
+  std::string name;
+  uint64_t size;
+};
+
+class PayloadIndex {
+ public:
+  // Reads the regular files of a folder (the packer packs exactly those) or the directory of
+  // a packed executable. Returns 0 with a message naming the path when neither can be read.
+  int Load(const std::string& path, std::string* error);
+
+  void Add(const std::string& name, uint64_t size) { entries_.push_back(PayloadEntry{name, size}); }
+
+  // The entry whose name equals name without regard to case, as the setup's lookup finds it;
+  // nullptr when there is none.
+  const PayloadEntry* Find(const char* name) const;
+
+  size_t Count() const { return entries_.size(); }
+
+ private:
+  int LoadFolder(const std::string& path, std::string* error);
+  int LoadPackedFile(const std::string& path, std::string* error);
+
+  std::vector<PayloadEntry> entries_;
+};
