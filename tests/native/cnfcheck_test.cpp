@@ -1,0 +1,267 @@
+// The script checker reads a script as the setup's loader does and names every line the setup
+// would drop or alter: one script per kind of fault, the items in run order, the JSON shape,
+// the payload lookup, the registry-text check and the command-line values.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/registry_sink.h"
+#include "tools/cnfcheck/check_options.h"
+#include "tools/cnfcheck/json_text.h"
+#include "tools/cnfcheck/registry_check.h"
+#include "tools/cnfcheck/report_output.h"
+#include "tools/cnfcheck/script_check.h"
+
+namespace {
+
+ScriptCheckOptions Options(const char* os = "all", ComponentSet selection = kAllComponents,
+                           const PayloadIndex* payload = nullptr) {
+  ScriptCheckOptions options{{}, selection, payload};
+  ParseSystemName(os, &options.systems);
+  return options;
+}
+
+ScriptReport Check(const std::string& text, const ScriptCheckOptions& options = Options()) {
+  ScriptReport report;
+  CheckScript(text.data(), text.size(), options, &report);
+  return report;
+}
+
+std::vector<std::string> Codes(const WarningList& warnings) {
+  std::vector<std::string> codes;
+  for (const CheckWarning& warning : warnings) codes.push_back(std::to_string(warning.line) + " " + warning.code);
+  return codes;
+}
+
+// ---- One fault of each kind ----
+
+struct FaultCase {
+  const char* name;
+  std::string script;
+  std::vector<std::string> expected;  // "line code"
+};
+
+class ScriptFaults : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(ScriptFaults, AreNamedWithTheirLine) {
+  EXPECT_EQ(Codes(Check(GetParam().script).warnings), GetParam().expected);
+}
+
+const std::string kLongPath(300, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cnfcheck, ScriptFaults,
+    testing::Values(
+        FaultCase{"Clean", "; demo\r\n[AddFile.UI.!SC.WinNT]\r\n:%Zx14%UI.exe,%TARGETFOLDER%\\%Zx14%UI.exe\r\n", {}},
+        FaultCase{"LineBeforeFirstSection", "stray\n[AddFile]\n:a,%TARGETFOLDER%\\a\n", {"1 before-first-section"}},
+        FaultCase{"UnknownKeyword", "[AddRegFile]\n[Bogus]\n", {"2 unknown-keyword"}},
+        FaultCase{"UnknownKeywordInAddFileDropsTheLine", "[AddFile]\n[Bogus]\n",
+                  {"2 unknown-keyword", "2 missing-field"}},
+        FaultCase{"KeywordRunsOn", "[EnableTextLines.SC]\n%WINDOWSFOLDER%\\INF\\a.inf,*x*\n", {"1 keyword-runs-on"}},
+        FaultCase{"HeaderNotClosed", "[AddFile.UI\n:a,%TARGETFOLDER%\\a\n", {"1 header-not-closed"}},
+        FaultCase{"MisspeltTag", "[AddFile.UIX]\n:a,%TARGETFOLDER%\\a\n", {"1 unknown-tag"}},
+        FaultCase{"MisspeltNegatedOsTag", "[AddFile.!WinXp2]\n:a,%TARGETFOLDER%\\a\n", {"1 unknown-tag"}},
+        FaultCase{"NoComma", "[AddFile]\n:a\n", {"2 missing-field"}},
+        FaultCase{"EmptyScanField", "[ReplaceIniSection]\n:a.ini,,%WINDOWSFOLDER%\\a.ini\n", {"2 empty-field"}},
+        FaultCase{"Apostrophe", "[AddRegValue]\nHKLM,Software\\X's,N,REG_SZ,1\n", {"2 apostrophe"}},
+        FaultCase{"PathTooLong", "[AddFile]\n:a,%TARGETFOLDER%\\" + kLongPath + "\n", {"2 field-too-long"}},
+        FaultCase{"RegDataTooLong", "[AddRegValue]\nHKLM,Software\\X,N,REG_SZ," + std::string(256, 'd') + "\n",
+                  {"2 field-too-long"}},
+        FaultCase{"TrailingTextIgnored", "[AddRegValue]\nHKLM,Software\\X,N,REG_SZ,two words\n",
+                  {"2 trailing-text-ignored"}},
+        FaultCase{"DescriptionCut", "[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a.exe," +
+                                        std::string(512, 'd') + ",,-1\n",
+                  {"2 description-cut"}},
+        FaultCase{"UnknownRoot", "[AddRegValue]\nHKCU,Software\\X,N,REG_SZ,1\n", {"2 unknown-root"}},
+        FaultCase{"UnknownType", "[AddRegValue]\nHKLM,Software\\X,N,REG_BINARY,1\n", {"2 unknown-type"}},
+        FaultCase{"NotANumber", "[AddRegValue]\nHKLM,Software\\X,N,REG_DWORD,0x10\n", {"2 not-a-number"}},
+        FaultCase{"IconIndexNotANumber", "[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a.exe,d,,none\n",
+                  {"2 not-a-number"}},
+        FaultCase{"LineCut", "[AddFolder]\n" + std::string(5000, 'f') + "\n", {"2 line-cut", "2 field-too-long"}},
+        FaultCase{"UnknownMacro", "[AddFile]\n:a,%TARGETDIR%\\a\n", {"2 unknown-macro"}},
+        FaultCase{"MacroInWrongCase", "[AddFile]\n:%zx14%UI.exe,%TARGETFOLDER%\\a\n", {"2 macro-case"}},
+        FaultCase{"MacroRepeated", "[AddRegValue]\nHKLM,Software\\%Zx14%\\%Zx14%,N,REG_SZ,1\n", {"2 macro-repeated"}},
+        FaultCase{"MacroWhereNoneIsReplaced", "[AddRegFile]\n:%Zx14%.reg\n", {"2 macro-not-expanded"}},
+        FaultCase{"AddFileSourceWithoutColon", "[AddFile]\nZ614.sys,%SYSTEMFOLDER%\\Z614.sys\n", {"2 no-colon"}},
+        FaultCase{"DriveLetterAsArchivePath", "[AddFile]\nC:\\a.txt,%TARGETFOLDER%\\a.txt\n", {"2 drive-colon"}},
+        FaultCase{"FolderMacroSplitsUpdateSource", "[UpdateFile]\n%SYSTEMFOLDER%\\a.dll:b,%SYSTEMFOLDER%\\b\n",
+                  {"2 folder-macro-in-source"}},
+        FaultCase{"EmptyDestination", "[AddFile]\n:a.txt,\n", {"2 empty-destination"}},
+        FaultCase{"EntryNameIsAPath", "[AddFile]\n:%SOURCEFOLDER%\\ReadMe.txt,%TARGETFOLDER%\\ReadMe.txt\n",
+                  {"2 entry-is-path"}},
+        FaultCase{"OptionalPathEntryIsQuiet",
+                  "[AddFile]\n:%SOURCEFOLDER%\\ReadMe.txt,%TARGETFOLDER%\\ReadMe.txt<PRECACHE><OPTIONAL>\n", {}},
+        FaultCase{"FaultInASectionOfTheOtherFamily", "[AddFile.Win9x]\n:a\n[AddFile.WinNT]\n:b\n",
+                  {"2 missing-field", "4 missing-field"}}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+TEST(CnfcheckScript, FaultsOfInactiveSectionsAreNamedForASingleSystem) {
+  const std::string script = "[AddFile.Win9x]\n:a,%targetfolder%\\a\n";
+  EXPECT_EQ(Codes(Check(script, Options("winxp")).warnings), std::vector<std::string>{"2 macro-case"});
+  EXPECT_TRUE(Check(script, Options("winxp")).items.empty());
+}
+
+// ---- Items: run order, systems, the component rule ----
+
+TEST(CnfcheckItems, FollowTheRunOrderOfTheListsAndTheScriptOrderWithin) {
+  const ScriptReport report = Check(
+      "[DisableTextLine.!SC.WinNT]\n%WINDOWSFOLDER%\\INF\\Z614.inf,*Child0002*\n"
+      "[AddFile.UI]\n:b,%TARGETFOLDER%\\b\n:a,%TARGETFOLDER%\\a\n"
+      "[AddRegValue]\nHKLM,Software\\X,N,REG_DWORD,-1\n"
+      "[ReplaceIniSection]\n:s.ini,Main,%WINDOWSFOLDER%\\s.ini\n");
+  std::vector<std::string> order;
+  for (const CheckedItem& item : report.items)
+    order.push_back(std::string(ItemListName(item.view.listIndex)) + ":" + std::to_string(item.view.line));
+  EXPECT_EQ(order, (std::vector<std::string>{"iniSectionItems:9", "regValueItems:7", "fileItems:4", "fileItems:5",
+                                             "textLineItems:2"}));
+}
+
+struct SelectionCase {
+  const char* os;
+  ComponentSet selection;
+  std::vector<std::string> expected;  // "line applies"
+};
+
+class CnfcheckSelection : public testing::TestWithParam<SelectionCase> {};
+
+TEST_P(CnfcheckSelection, LoadsBySystemAndAppliesByComponents) {
+  const std::string script =
+      "[AddFile.UI.Help]\n:h,%TARGETFOLDER%\\h\n"
+      "[AddFile.Driver.Win9x]\n:v,%SYSTEMFOLDER%\\v\n"
+      "[AddFile.Driver.WinNT.!WinXP]\n:s,%SYSTEMFOLDER%\\s\n"
+      "[AddFile.!SC]\n:n,%TARGETFOLDER%\\n\n";
+  std::vector<std::string> got;
+  for (const CheckedItem& item : Check(script, Options(GetParam().os, GetParam().selection)).items)
+    got.push_back(std::to_string(item.view.line) + (item.applies ? " runs" : " skipped"));
+  EXPECT_EQ(got, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cnfcheck, CnfcheckSelection,
+    testing::Values(SelectionCase{"win98se", kAllComponents, {"2 runs", "4 runs", "8 skipped"}},
+                    SelectionCase{"win2k", kComponentUI, {"2 runs", "6 skipped", "8 runs"}},
+                    SelectionCase{"winxp", kComponentUI | kComponentSC, {"2 skipped", "8 skipped"}},
+                    SelectionCase{"winme", 0, {"2 runs", "4 runs", "8 runs"}}));
+
+TEST(CnfcheckItems, NameTheSystemsThatLoadThemWhenAllAreChecked) {
+  const ScriptReport report = Check("[AddFile.WinNT.!WinXP]\n:s,%SYSTEMFOLDER%\\s\n[AddFile]\n:a,%TARGETFOLDER%\\a\n");
+  ASSERT_EQ(report.items.size(), 2u);
+  ASSERT_EQ(report.items[0].systems.size(), 1u);
+  EXPECT_STREQ(report.items[0].systems[0], "win2k");
+  EXPECT_EQ(report.items[1].systems.size(), 4u);
+}
+
+// ---- JSON ----
+
+TEST(CnfcheckJson, HasItemsAndWarningsInTheDocumentedShape) {
+  const ScriptReport report = Check("[AddRegValue.UI.!SC]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n[AddFile.UIX]\n",
+                                    Options("winxp", kComponentUI));
+  EXPECT_EQ(ScriptReportJson(report, "dir\\Setup.cnf", false),
+            "{\"items\": [\n"
+            "  {\"list\": \"regValueItems\", \"line\": 2, \"fields\": {\"root\": \"HKEY_LOCAL_MACHINE\", "
+            "\"key\": \"Software\\\\\\\"Q\\\"\", \"name\": \"N\", \"type\": 1, \"data\": \"caf\\u00e9\\u20ac\", "
+            "\"dwordValue\": 0, \"dataSize\": 5}, \"includeMask\": 1, \"excludeMask\": 32, \"applies\": true}\n"
+            "],\n"
+            "\"warnings\": [\n"
+            "  {\"file\": \"dir\\\\Setup.cnf\", \"line\": 3, \"code\": \"unknown-tag\", "
+            "\"message\": \"\\\"UIX\\\" is no tag: it selects nothing (meant \\\"UI\\\"?)\"}\n"
+            "]}\n");
+}
+
+TEST(CnfcheckJson, EscapesEveryControlByte) {
+  std::string out;
+  AppendJsonString(&out, std::string("a\0b\x01\n\t\x7f", 7));
+  EXPECT_EQ(out, "\"a\\u0000b\\u0001\\n\\t\\u007f\"");
+}
+
+// ---- Payload ----
+
+TEST(CnfcheckPayload, NamesEntriesThePayloadDoesNotHold) {
+  PayloadIndex payload;
+  payload.Add("Z614UI.exe", 100);
+  payload.Add("empty.txt", 0);
+  payload.Add("Z614.reg", 10);
+  const std::string script =
+      "[AddFile]\n:%Zx14%ui.EXE,%TARGETFOLDER%\\a\n:missing.dll,%TARGETFOLDER%\\m\n"
+      ":gone.txt,%TARGETFOLDER%\\g<optional>\n:empty.txt,%TARGETFOLDER%\\e\n:,%TARGETFOLDER%\\Uninstall.exe\n"
+      "%TARGETFOLDER%\\Setup.exe:other.sys,%SYSTEMFOLDER%\\o\n"
+      "[AddRegFile]\n:Z614.reg\nabsent.reg\n";
+  EXPECT_EQ(Codes(Check(script, Options("all", kAllComponents, &payload)).warnings),
+            (std::vector<std::string>{"3 missing-entry", "4 missing-entry", "5 empty-entry", "10 missing-entry"}));
+}
+
+// ---- Registry texts ----
+
+RegistryReport CheckReg(const std::string& text) {
+  RegistryReport report;
+  CheckRegistryText(text.data(), text.size(), &report);
+  return report;
+}
+
+TEST(CnfcheckRegistry, ListsTheValuesAndWhereTheImportStops) {
+  const RegistryReport report = CheckReg(
+      "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614]\r\n\"Count\"=dword:0000000a\r\n"
+      "\"Blob\"=hex:01,02,\\\r\n  ff\r\n\"Text\"=\"a\\\\b\"\r\n@=\"x\"\r\n[HKEY_NOWHERE\\X]\r\n\"Late\"=dword:1\r\n");
+  ASSERT_EQ(report.ops.size(), 3u);
+  EXPECT_EQ(report.stoppedAtLine, 9u);
+  EXPECT_EQ(Codes(report.warnings), (std::vector<std::string>{"8 ignored-line", "9 unknown-root"}));
+  const std::string expected =
+      "{\"ops\": [\n"
+      "  {\"root\": \"HKEY_LOCAL_MACHINE\", \"key\": \"SOFTWARE\\\\Xelta\\\\Z614\", \"name\": \"Count\", "
+      "\"type\": \"REG_DWORD\", \"data\": 10},\n"
+      "  {\"root\": \"HKEY_LOCAL_MACHINE\", \"key\": \"SOFTWARE\\\\Xelta\\\\Z614\", \"name\": \"Blob\", "
+      "\"type\": \"REG_BINARY\", \"data\": \"01,02,ff\"},\n"
+      "  {\"root\": \"HKEY_LOCAL_MACHINE\", \"key\": \"SOFTWARE\\\\Xelta\\\\Z614\", \"name\": \"Text\", "
+      "\"type\": \"REG_SZ\", \"data\": \"a\\\\b\"}\n],\n";
+  EXPECT_EQ(RegistryReportJson(report, "a.reg").substr(0, expected.size()), expected);
+  EXPECT_NE(RegistryReportJson(report, "a.reg").find("\"stoppedAtLine\": 9,"), std::string::npos);
+}
+
+TEST(CnfcheckRegistry, ReadToTheEndHasANullStopAndNoWarnings) {
+  const RegistryReport report = CheckReg("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"A\"=\"1\"\n");
+  EXPECT_TRUE(report.warnings.empty());
+  EXPECT_NE(RegistryReportJson(report, "a.reg").find("\"stoppedAtLine\": null"), std::string::npos);
+}
+
+TEST(CnfcheckRegistry, NamesATextWithoutItsHeader) {
+  EXPECT_EQ(Codes(CheckReg("[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n").warnings),
+            (std::vector<std::string>{"1 no-header", "2 value-without-key"}));
+}
+
+// ---- Command-line values ----
+
+struct ComponentCase {
+  const char* text;
+  int ok;
+  ComponentSet set;
+};
+
+class CnfcheckComponents : public testing::TestWithParam<ComponentCase> {};
+
+TEST_P(CnfcheckComponents, ReadTagsOrANumberAndRefuseAnythingElse) {
+  ComponentSet set = 0xFFFF;
+  std::string reason;
+  EXPECT_EQ(ParseComponentSet(GetParam().text, &set, &reason), GetParam().ok) << GetParam().text;
+  if (GetParam().ok) EXPECT_EQ(set, GetParam().set);
+  else EXPECT_FALSE(reason.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cnfcheck, CnfcheckComponents,
+                         testing::Values(ComponentCase{"UI,Driver,SC", 1, 0x25}, ComponentCase{"ui+help", 1, 0x09},
+                                         ComponentCase{"63", 1, 63}, ComponentCase{"0x12", 1, 0x12},
+                                         ComponentCase{"64", 0, 0}, ComponentCase{"UI,Drivers", 0, 0},
+                                         ComponentCase{"12x", 0, 0}));
+
+TEST(CnfcheckSystems, NameTheFourSystemsOrAll) {
+  std::vector<NamedSystem> systems;
+  EXPECT_TRUE(ParseSystemName("WinXP", &systems));
+  ASSERT_EQ(systems.size(), 1u);
+  EXPECT_TRUE(IsWinXP(systems[0].version));
+  EXPECT_TRUE(ParseSystemName("all", &systems));
+  ASSERT_EQ(systems.size(), 4u);
+  EXPECT_TRUE(IsWin98SE(systems[0].version) && IsWinME(systems[1].version) && IsWin2000(systems[2].version));
+  EXPECT_FALSE(ParseSystemName("win95", &systems));
+}
+
+}  // namespace
