@@ -1,9 +1,14 @@
 // Definition order is construction order: the wizard frame, the installer context, the page
-// skin, the payload archive, the command line. The frame and the skin join this list with the
-// wizard; the context resolves the machine's folders while it is constructed.
+// skin, the payload archive, the command line. The context resolves the machine's folders and
+// the skin loads its step names from the string table while they are constructed.
 #include "app/globals.h"
 
+#include "wizard/page_skin.h"
+#include "wizard/wizard_frame.h"
+
+WizardFrame wizardFrame;
 SetupContext setupContext;
+PageSkin pageSkin;
 PayloadArchive payloadArchive;
 CommandLine commandLine;
 

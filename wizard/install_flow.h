@@ -1,0 +1,43 @@
+// The Install flow: its pages in order and the choices they leave for the installation.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/component_set.h"
+
+// Values of setupType.
+constexpr uint32_t kSetupCustom = 1;
+constexpr uint32_t kSetupTypical = 2;
+constexpr uint32_t kSetupAdministrator = 3;
+
+// The start set of Custom and the set of Typical; Administrator adds the administrator page.
+constexpr ComponentSet kTypicalComponents =
+    kComponentUI | kComponentDriver | kComponentHelp | kComponentSMS;  // 29
+constexpr ComponentSet kAdministratorComponents = kTypicalComponents | kComponentAdmin;  // 31
+// What Custom installs whatever the check boxes say.
+constexpr ComponentSet kAlwaysInstalled = kComponentUI | kComponentSMS;  // 17
+
+// Page indices of the Install flow, for the redirects that skip the Components page.
+constexpr int kSetupTypePageIndex = 3;
+constexpr int kSummaryPageIndex = 5;
+
+// The components to install, set by the Setup type and Components pages.
+extern ComponentSet selectedComponents;
+// kSetupCustom, kSetupTypical or kSetupAdministrator; 0 until the Setup type page was left.
+extern uint32_t setupType;
+
+// The payload entries whose presence offers the administrator page and the smart card driver.
+constexpr char kAdminModuleEntry[] = "mod_adm.dll";
+constexpr char kSmartCardEntries[] = "*Z?14SC.*";
+
+// Appends the Install pages to the frame and runs it.
+void RunInstallFlow();
+
+// The page procedures, one file each.
+INT_PTR CALLBACK WelcomePage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK LicensePage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK FolderPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SetupTypePage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ComponentsPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SummaryPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

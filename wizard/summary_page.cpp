@@ -1,0 +1,88 @@
+// Summary (template 111, step 5): the choices of the earlier pages as text. Back skips the
+// Components page unless the setup type is Custom.
+#include "app/globals.h"
+#include "core/bounded_string.h"
+#include "res/resource.h"
+#include "sys/module_instance.h"
+#include "wizard/install_flow.h"
+#include "wizard/page_protocol.h"
+#include "wizard/page_skin.h"
+#include "wizard/text_view.h"
+#include "wizard/wizard_frame.h"
+#include "wizard/wizard_messages.h"
+
+namespace {
+
+constexpr int kSummaryStep = 5;
+constexpr size_t kSummarySize = 4096;
+
+struct SummaryLine {
+  ComponentSet bit;
+  UINT name;
+  const char* indent;
+};
+
+// The administrator page is part of the user interface, so it stands indented beneath it.
+constexpr SummaryLine kSummaryLines[] = {
+    {kComponentDriver, IDS_COMPONENT_DRIVER, "\t"}, {kComponentUI, IDS_COMPONENT_UI, "\t"},
+    {kComponentAdmin, IDS_COMPONENT_ADMIN, "\t     "}, {kComponentHelp, IDS_COMPONENT_HELP, "\t"},
+    {kComponentSMS, IDS_COMPONENT_SMS, "\t"},          {kComponentSC, IDS_COMPONENT_SC, "\t"},
+};
+
+UINT SetupTypeName() {
+  switch (setupType) {
+    case kSetupCustom:
+      return IDS_SETUP_CUSTOM;
+    case kSetupTypical:
+      return IDS_SETUP_TYPICAL;
+    default:
+      return IDS_SETUP_ADMIN;
+  }
+}
+
+void AppendString(char* summary, UINT id) {
+  char text[kTextBufferSize];
+  LoadText(id, text);
+  AppendText(summary, kSummarySize, text);
+}
+
+void ShowSummary(HWND page) {
+  char summary[kSummarySize] = "";
+  AppendString(summary, IDS_SUMMARY_SETUP_TYPE);
+  AppendText(summary, kSummarySize, "\r\n\t");
+  AppendString(summary, SetupTypeName());
+  AppendText(summary, kSummarySize, "\r\n\r\n");
+  AppendString(summary, IDS_SUMMARY_DESTINATION);
+  AppendText(summary, kSummarySize, "\r\n\t");
+  AppendText(summary, kSummarySize, setupContext.targetFolder);
+  AppendText(summary, kSummarySize, "\r\n\r\n");
+  AppendString(summary, IDS_SUMMARY_COMPONENTS);
+  AppendText(summary, kSummarySize, "\r\n");
+  for (const SummaryLine& line : kSummaryLines) {
+    if (!(selectedComponents & line.bit)) continue;
+    AppendText(summary, kSummarySize, line.indent);
+    AppendString(summary, line.name);
+    AppendText(summary, kSummarySize, "\r\n");
+  }
+  SetText(FindTextView(GetDlgItem(page, IDC_SETTINGS_VIEW)), summary);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SummaryPage(HWND page, UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+  INT_PTR result = FALSE;
+  switch (message) {
+    case kMsgPageShown:
+      ShowSummary(page);
+      return TRUE;
+    case kMsgPageBack:
+      if (setupType != kSetupCustom) wizardFrame.SetPendingPage(kSetupTypePageIndex);
+      return TRUE;
+    case kMsgPageNext:
+      return TRUE;
+    default:
+      break;
+  }
+  if (AnswerPageProtocol(page, message, kModeInstall, kSummaryStep, &result)) return result;
+  return FALSE;
+}
