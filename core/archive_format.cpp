@@ -105,34 +105,59 @@ const char* DescribeRecordFault(RecordFault fault) {
   return "unknown fault";
 }
 
-void ParseDirectory(const unsigned char* stretch, size_t stretchSize, uint32_t directoryOffset,
-                    DirectoryContents* out) {
-  *out = DirectoryContents();
-  // Records never reach into the trailer; the loop rule itself counts to the end of the file.
+namespace {
+
+// Walks the records of a directory stretch by the reader's loop rule: a record is due while
+// more than 35 bytes remain before the end of the file, and it must end (zero byte of its
+// name included) in front of the trailer. Calls visit(pos, nameLength) for each whole
+// record; returns the position where the walk stopped and sets *cut when a due record did
+// not fit.
+template <typename Visit>
+size_t WalkRecords(const unsigned char* stretch, size_t stretchSize, bool* cut, Visit visit) {
   const size_t recordLimit = stretchSize >= kArchiveTrailerSize ? stretchSize - kArchiveTrailerSize : 0;
   size_t pos = kArchiveMagicSize;
+  *cut = false;
   while (pos < stretchSize && stretchSize - pos > 35) {
-    const uint64_t recordOffset = static_cast<uint64_t>(directoryOffset) + pos;
     const size_t nameStart = pos + kRecordFixedSize;
     const void* terminator =
         nameStart < recordLimit ? std::memchr(stretch + nameStart, 0, recordLimit - nameStart) : nullptr;
     if (!terminator) {
-      NoteFault(out, RecordFault::kEndsInsideRecord, recordOffset);
+      *cut = true;
       break;
     }
-    const size_t nameLength = static_cast<const unsigned char*>(terminator) - (stretch + nameStart);
+    const size_t nameLength = static_cast<size_t>(static_cast<const unsigned char*>(terminator) - (stretch + nameStart));
+    visit(pos, nameLength);
+    pos = nameStart + nameLength + 1;
+  }
+  return pos < stretchSize ? pos : stretchSize;
+}
+
+}  // namespace
+
+void ParseDirectory(const unsigned char* stretch, size_t stretchSize, uint32_t directoryOffset,
+                    DirectoryContents* out) {
+  *out = DirectoryContents();
+  // A first walk counts the records, so the list is allocated once: a directory of many
+  // entries then costs one allocation instead of a series of growing copies.
+  size_t count = 0;
+  bool cut = false;
+  WalkRecords(stretch, stretchSize, &cut, [&count](size_t, size_t) { ++count; });
+  out->records.reserve(count);
+
+  const size_t end = WalkRecords(stretch, stretchSize, &cut, [&](size_t pos, size_t nameLength) {
     ArchiveRecord record;
     DecodeFixedFields(stretch + pos, &record);
     const RecordFault fault = CheckRecord(record, nameLength, directoryOffset);
     if (fault == RecordFault::kNone) {
-      std::memcpy(record.name, stretch + nameStart, nameLength + 1);
+      std::memcpy(record.name, stretch + pos + kRecordFixedSize, nameLength + 1);
       out->records.push_back(record);
     } else {
-      NoteFault(out, fault, recordOffset);
+      NoteFault(out, fault, static_cast<uint64_t>(directoryOffset) + pos);
     }
-    pos = nameStart + nameLength + 1;
-  }
-  out->endOffset = static_cast<uint64_t>(directoryOffset) + (pos < stretchSize ? pos : stretchSize);
+  });
+  // Where the next record would start is unknown: reading stops at the record that did not fit.
+  if (cut) NoteFault(out, RecordFault::kEndsInsideRecord, static_cast<uint64_t>(directoryOffset) + end);
+  out->endOffset = static_cast<uint64_t>(directoryOffset) + end;
 }
 
 void ReadArchive(ArchiveSource& source, ArchiveLayout* layout) {

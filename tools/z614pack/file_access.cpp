@@ -62,7 +62,9 @@ int OutputFile::Create(const std::string& path) {
   Close();
   file_ = std::fopen(path.c_str(), "wb");
   if (!file_) return 0;
-  std::setvbuf(file_, nullptr, _IOFBF, kStreamChunkSize);
+  // Unbuffered: every Write goes to the file as it is, without a copy through a stdio buffer.
+  // The callers write in large chunks (data) or gathered blocks (directory records).
+  std::setvbuf(file_, nullptr, _IONBF, 0);
   return 1;
 }
 
