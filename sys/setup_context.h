@@ -60,13 +60,13 @@ class SetupContext {
   // Whether the script run records the checksum of every installed file; nothing clears it.
   int recordChecksums = 1;
 
-  // ---- The install script engine (Parts 3.2 to 3.5; script/) ----
+  // ---- The install script engine (script/) ----
 
   // The loaded script: the nine item lists and their precached file contents. Filled by each
   // successful LoadScript; a failed load leaves them as they were.
   InstallScript script;
 
-  // The preloaded profile texts (Part 5.8), filled once at start-up by CollectNwpProfiles and
+  // The preloaded profile texts, filled once at start-up by CollectNwpProfiles and
   // CollectNwkProfiles (device/profile_collection.h); LoadScript leaves them alone.
   OwnedList<ProfileText> nwpProfiles;
   OwnedList<ProfileText> nwkProfiles;
@@ -81,7 +81,7 @@ class SetupContext {
   // precaching "<precache>" AddFile sources. Non-zero on success. (script/load_script.cpp)
   int LoadScript(const char* name);
 
-  // Runs the loaded script for the selection (Part 3.4); window receives the progress
+  // Runs the loaded script for the selection; window receives the progress
   // messages of wizard/wizard_messages.h, or nullptr for none. (script/run_script.cpp)
   void RunScript(HWND window, ComponentSet selection, int applyProfiles);
 
