@@ -271,22 +271,6 @@ TEST(PayloadArchiveOpen, AnUnopenableFileShowsTheMessageAndKeepsTheDirectory) {
   }
 }
 
-TEST(PayloadArchiveOpen, ADirectoryEndingInsideARecordKeepsTheRecordsBeforeIt) {
-  Scratch scratch("payload_cut_record");
-  std::string bytes = Packed(SetupPayload());
-  const size_t trailerAt = bytes.size() - 8;
-  // Drop the last record's zero byte and the name before it: the record now runs into the trailer.
-  bytes.erase(trailerAt - 4, 4);
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, bytes));
-
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-  EXPECT_EQ(archive.entries.Count(), SetupPayload().size() - 1);
-  EXPECT_EQ(archive.FindEntry("Z614SC.inf"), nullptr);
-  EXPECT_NE(archive.FindEntry("Setup.cnf"), nullptr);
-}
-
 // ---- Lookups ----
 
 TEST(PayloadArchiveLookup, FindEntryIgnoresCaseAndWantsTheWholeName) {
