@@ -61,7 +61,8 @@ class PayloadArchive {
   // Writes an entry to `destination`, replacing an existing file only when `flags` has
   // OverwriteExisting, and gives it the entry's times. Yields the bytes written, or 0 when
   // the entry is unknown or empty, the destination exists and may not be replaced, or the
-  // archive cannot be read. A destination that cannot be opened writes nothing and still
+  // archive cannot be read. A name with wildcards that names no entry exactly yields 0 and
+  // writes nothing, whatever it matches as a pattern. A destination that cannot be opened writes nothing and still
   // yields the entry's size: the callers count that file as done.
   // An empty name copies the whole archive file (the setup installing itself as its
   // uninstaller); that yields 1 on success.
