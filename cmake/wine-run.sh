@@ -52,6 +52,9 @@ make_base() {
   # One virtual desktop, so that windows get Wine's own frames and screenshots are stable.
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # A crashing program ends with its exception code instead of waiting in a debugger.
+  WINEPREFIX=$base "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+  WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   WINEPREFIX=$base "$wineserver" -w
   touch "$base/.ready"
 }
