@@ -152,6 +152,52 @@ TEST(CnfcheckItems, NameTheSystemsThatLoadThemWhenAllAreChecked) {
   EXPECT_EQ(report.items[1].systems.size(), 4u);
 }
 
+struct FieldNamesCase {
+  const char* script;
+  const char* list;
+  std::vector<std::string> names;
+};
+
+class CnfcheckFieldNames : public testing::TestWithParam<FieldNamesCase> {};
+
+TEST_P(CnfcheckFieldNames, AreTheSystemsOwn) {
+  const ScriptReport report = Check(GetParam().script);
+  ASSERT_EQ(report.items.size(), 1u);
+  EXPECT_STREQ(ItemListName(report.items[0].view.listIndex), GetParam().list);
+  std::vector<std::string> names;
+  for (const ItemField& field : report.items[0].view.fields) names.push_back(field.name);
+  EXPECT_EQ(names, GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cnfcheck, CnfcheckFieldNames,
+    testing::Values(
+        FieldNamesCase{"[ReplaceIniSection]\n:a.ini,S,%WINDOWSFOLDER%\\a.ini\n", "iniSectionItems",
+                       {"source", "section", "file"}},
+        FieldNamesCase{"[AddRegFile]\n:a.reg\n", "regFileItems", {"source"}},
+        FieldNamesCase{"[AddRegValue]\nHKLM,K,N,REG_SZ,d\n", "regValueItems",
+                       {"root", "key", "name", "type", "data", "dwordValue", "dataSize"}},
+        FieldNamesCase{"[UpdateFile]\n:a,%SYSTEMFOLDER%\\a\n", "updateItems", {"source", "destination", "precache", "optional"}},
+        FieldNamesCase{"[AppendFile]\n:a,%SYSTEMFOLDER%\\a\n", "appendItems", {"source", "destination", "precache", "optional"}},
+        FieldNamesCase{"[AddFile]\n:a,%SYSTEMFOLDER%\\a\n", "fileItems", {"source", "destination", "precache", "optional"}},
+        FieldNamesCase{"[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a,,,\n", "shellLinkItems",
+                       {"link", "target", "description", "iconFile", "iconIndex"}},
+        FieldNamesCase{"[EnableTextLine]\n%WINDOWSFOLDER%\\a.inf,*x*\n", "textLineItems", {"file", "pattern", "enable"}},
+        FieldNamesCase{"[AddFolder]\nC:\\A\n", "folderItems", {"folder"}}));
+
+TEST(CnfcheckText, NamesFileAndLineOfItemsAndWarnings) {
+  const ScriptCheckOptions options = Options("winxp", kComponentUI);
+  const std::string text = ScriptReportText(Check("[AddFile.Help]\n:a,%TARGETFOLDER%\\a\n[AddFile.UIX]\n", options),
+                                            "Setup.cnf", options);
+  EXPECT_EQ(text,
+            "Setup.cnf: loaded for winxp, components UI (1)\n"
+            "fileItems\n"
+            "  Setup.cnf:2  skipped  source=\":a\" destination=\"%TARGETFOLDER%\\a\" precache=0 optional=0 "
+            "include=0x08 exclude=0x00\n"
+            "Setup.cnf:3: warning: \"UIX\" is no tag: it selects nothing (meant \"UI\"?) [unknown-tag]\n"
+            "1 items, 0 run for the components, 1 warnings\n");
+}
+
 // ---- JSON ----
 
 TEST(CnfcheckJson, HasItemsAndWarningsInTheDocumentedShape) {
