@@ -92,6 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {"2 entry-is-path"}},
         FaultCase{"OptionalPathEntryIsQuiet",
                   "[AddFile]\n:%SOURCEFOLDER%\\ReadMe.txt,%TARGETFOLDER%\\ReadMe.txt<PRECACHE><OPTIONAL>\n", {}},
+        FaultCase{"RelativeDestination", "[AddFile]\n:a.txt,a.txt\n", {"2 relative-path"}},
+        FaultCase{"RelativeShortcut", "[AddShellLink]\nUI.lnk,%TARGETFOLDER%\\a.exe,,,\n", {"2 relative-path"}},
+        FaultCase{"PatternWithoutStar", "[DisableTextLine]\n%WINDOWSFOLDER%\\INF\\a.inf,*Child0002\n",
+                  {"2 pattern-without-star"}},
+        FaultCase{"PrecacheWithoutColonIsAnEntry", "[AddFile]\nLicense.txt,<PRECACHE>\n", {}},
+        FaultCase{"UninstallRecordsReadClean",
+                  "[AddFile.UI]\r\n,C:\\A\\a.exe\r\n\r\n[AddShellLink]\r\nC:\\M\\a.lnk,,,,\r\n\r\n"
+                  "[AddFolder]\r\nC:\\A\r\n\r\n[AddFile]\r\n,C:\\A\\*.z6?\r\n",
+                  {}},
         FaultCase{"FaultInASectionOfTheOtherFamily", "[AddFile.Win9x]\n:a\n[AddFile.WinNT]\n:b\n",
                   {"2 missing-field", "4 missing-field"}}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });

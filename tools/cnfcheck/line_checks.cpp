@@ -109,6 +109,17 @@ class LineChecker {
     }
   }
 
+  // A path the setup uses as the place to write or edit: without a folder macro or a drive in
+  // front it is taken relative to whatever folder the setup runs in. A path that begins with
+  // some other %NAME% has had that word named by the macro checks already.
+  void AnchoredPath(const char* field, const char* text) const {
+    if (!text[0] || text[0] == '%') return;
+    const bool drive = ((text[0] | 0x20) >= 'a' && (text[0] | 0x20) <= 'z') && text[1] == ':';
+    if (drive || text[0] == '\\') return;
+    Warn("relative-path", std::string(field) + " \"" + text +
+                              "\" names no folder: it is taken relative to the folder the setup runs in");
+  }
+
   static bool HoldsFolderMacro(const std::string& text) {
     const MacroEntry* table = MacroTable();
     for (size_t i = 0; i < kMacroCount; ++i)
@@ -142,11 +153,18 @@ bool SplitAtColon(const char* source, std::string* archivePath, std::string* ent
 // on its own; a source without colon is a plain file path.
 void CheckAddFile(const FileItem& item, const LineChecker& check) {
   std::string archivePath, entry;
-  if (SplitAtColon(item.source, &archivePath, &entry)) {
+  if (item.source[0] == '\0') {
+    // The record form of an uninstall script: the destination alone names the file.
+  } else if (SplitAtColon(item.source, &archivePath, &entry)) {
     check.MacroField("the source's archive path", archivePath);
     check.MacroField("the source's entry name", entry);
     check.DriveColon("the source", archivePath);
     if (archivePath.empty()) check.Entry(entry, true, item.optional != 0);
+  } else if (item.precache && !LineChecker::StartsWithFolderMacro(item.source)) {
+    // Precaching reads a source without colon as an archive entry (or the file of that name
+    // beside the setup), and the run writes those bytes.
+    check.MacroField("source", item.source);
+    check.Entry(item.source, true, item.optional != 0);
   } else {
     check.MacroField("source", item.source);
     if (!LineChecker::StartsWithFolderMacro(item.source))
@@ -154,6 +172,7 @@ void CheckAddFile(const FileItem& item, const LineChecker& check) {
                                  "\" has no colon: it is copied as a plain file path, not taken from the archive");
   }
   check.MacroField("destination", item.destination);
+  check.AnchoredPath("destination", item.destination);
   if (item.destination[0] == '\0' && !item.precache)
     check.Warn("empty-destination", "the destination is empty: the file cannot be written anywhere");
 }
@@ -163,6 +182,7 @@ void CheckAddFile(const FileItem& item, const LineChecker& check) {
 void CheckUpdateOrAppend(const FileItem& item, const LineChecker& check) {
   check.MacroField("source", item.source);
   check.MacroField("destination", item.destination);
+  check.AnchoredPath("destination", item.destination);
   std::string archivePath, entry;
   const bool colon = SplitAtColon(item.source, &archivePath, &entry);
   if (LineChecker::HoldsFolderMacro(colon ? archivePath : std::string(item.source))) {
@@ -201,6 +221,7 @@ void CheckItemFields(const InstallScript& script, const PayloadIndex* payload, W
     CheckPlainSource(item.source, check);
     check.PlainField("section", item.section);
     check.MacroField("file", item.file);
+    check.AnchoredPath("file", item.file);
   });
   ForEach(script.regFileItems, payload, warnings, [](const RegFileItem& item, const LineChecker& check) {
     CheckPlainSource(item.source, check);
@@ -215,13 +236,21 @@ void CheckItemFields(const InstallScript& script, const PayloadIndex* payload, W
   ForEach(script.fileItems, payload, warnings, CheckAddFile);
   ForEach(script.shellLinkItems, payload, warnings, [](const ShellLinkItem& item, const LineChecker& check) {
     check.MacroField("link", item.link);
+    check.AnchoredPath("link", item.link);
     check.MacroField("target", item.target);
     check.MacroField("description", item.description);
     check.MacroField("iconFile", item.iconFile);
   });
   ForEach(script.textLineItems, payload, warnings, [](const TextLineItem& item, const LineChecker& check) {
     check.MacroField("file", item.file);
+    check.AnchoredPath("file", item.file);
     check.PlainField("pattern", item.pattern);
+    // Each line is matched with its line feed, so only a pattern ending in "*" matches a line
+    // that has one: without it only a last line without line feed can match.
+    const size_t length = std::strlen(item.pattern);
+    if (length > 0 && item.pattern[length - 1] != '*')
+      check.Warn("pattern-without-star", std::string("pattern \"") + item.pattern +
+                                             "\" does not end in \"*\": it matches no line that ends with a line feed");
   });
   ForEach(script.folderItems, payload, warnings, [](const FolderItem& item, const LineChecker& check) {
     check.PlainField("folder", item.folder);
