@@ -20,6 +20,7 @@ struct SetupRun {
   bool ended = false;                  // every process of the tree ended in time
   std::vector<TreeProcess> processes;  // the started one first
   std::vector<ShownMessage> messages;  // every message box shown, each answered with OK
+  bool wizardShown = false;            // a copy showed its wizard, which was then ended
 };
 
 // Starts `exe` with `arguments` the way a double click does and follows it and every process
