@@ -89,7 +89,9 @@ void CheckRegistryText(const char* text, size_t size, RegistryReport* report) {
   report->stop = result.stop;
   report->stoppedAtLine = result.stoppedAtLine;
   if (size > 0 && !BeginsWithHeader(text, size))
-    report->warnings.push_back(CheckWarning{1, "no-header", "the text does not begin with REGEDIT4: its first line is skipped unread"});
+    report->warnings.push_back(CheckWarning{1, "no-header",
+                                            "the text does not begin with REGEDIT4: its first line is skipped unread, "
+                                            "and a profile beside the setup is not even collected"});
   if (result.stop != RegistryTextStop::kNone)
     report->warnings.push_back(CheckWarning{result.stoppedAtLine, RegistryTextStopName(result.stop),
                                             std::string("the import stops at ") + DescribeStop(result.stop) +
