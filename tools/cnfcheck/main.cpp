@@ -40,16 +40,27 @@ int Usage(const std::string& message) {
   return kUnreadable;
 }
 
-// Reads a whole file; a folder or a file that cannot be read is refused.
-int ReadWholeFile(const std::string& path, std::vector<char>* bytes) {
+// Scripts and registry texts are read whole into the setup's memory; anything near this size
+// is no such text, and a device that never ends (a pipe, /dev/zero) must not keep the tool busy.
+constexpr size_t kMaxInputSize = 64u << 20;
+
+// Reads a whole file; a folder, a file that cannot be read and an endless input are refused
+// with the reason in *error.
+int ReadWholeFile(const std::string& path, std::vector<char>* bytes, std::string* error) {
   FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return 0;
+  if (!file) return *error = path + ": cannot be read", 0;
   char chunk[65536];
   size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
+  bool tooLarge = false;
+  while (!tooLarge && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes->insert(bytes->end(), chunk, chunk + got);
+    tooLarge = bytes->size() > kMaxInputSize;
+  }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  return failed ? 0 : 1;
+  if (tooLarge) return *error = path + ": larger than 64 MiB, which no script or registry text is", 0;
+  if (failed) return *error = path + ": cannot be read", 0;
+  return 1;
 }
 
 struct CommandLine {
@@ -88,7 +99,8 @@ int ParseCommandLine(int argc, char** argv, CommandLine* line, std::string* erro
 
 int CheckRegistryFile(const CommandLine& line) {
   std::vector<char> text;
-  if (!ReadWholeFile(line.reg, &text)) return Fail(line.reg + ": cannot be read");
+  std::string error;
+  if (!ReadWholeFile(line.reg, &text, &error)) return Fail(error);
   RegistryReport report;
   CheckRegistryText(text.data(), text.size(), &report);
   const std::string out = line.json ? RegistryReportJson(report, line.reg) : RegistryReportText(report, line.reg);
@@ -109,7 +121,7 @@ int CheckScriptFile(const CommandLine& line) {
     options.payload = &payload;
   }
   std::vector<char> text;
-  if (!ReadWholeFile(line.script, &text)) return Fail(line.script + ": cannot be read");
+  if (!ReadWholeFile(line.script, &text, &reason)) return Fail(reason);
 
   ScriptReport report;
   CheckScript(text.data(), text.size(), options, &report);
