@@ -101,6 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "[AddFile.UI]\r\n,C:\\A\\a.exe\r\n\r\n[AddShellLink]\r\nC:\\M\\a.lnk,,,,\r\n\r\n"
                   "[AddFolder]\r\nC:\\A\r\n\r\n[AddFile]\r\n,C:\\A\\*.z6?\r\n",
                   {}},
+        FaultCase{"SectionNoSystemLoads", "[AddFile.WinXP.!WinNT]\n:a,%TARGETFOLDER%\\a\n", {"1 never-loaded"}},
+        FaultCase{"ComponentBothWays", "[AddFile.SC.UI.!SC]\n:a,%TARGETFOLDER%\\a\n", {"1 tag-both-ways"}},
+        FaultCase{"HeaderRunOnInsideAnotherSection", "[AddRegFile]\n[AddFolderX.Win9x.!Win9x]\n",
+                  {"2 keyword-runs-on", "2 never-loaded"}},
         FaultCase{"FaultInASectionOfTheOtherFamily", "[AddFile.Win9x]\n:a\n[AddFile.WinNT]\n:b\n",
                   {"2 missing-field", "4 missing-field"}}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });

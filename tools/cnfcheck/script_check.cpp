@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/script_parser.h"
+#include "tools/cnfcheck/header_checks.h"
 #include "tools/cnfcheck/line_checks.h"
 #include "tools/cnfcheck/note_text.h"
 
@@ -42,6 +43,7 @@ void CollectWarnings(const char* text, size_t size, const ScriptCheckOptions& op
   auto inactive = std::make_unique<InstallScript>();
   NoteCollector notes(inactive.get(), warnings);
   ParseScriptText(text, size, options.systems.front().version, active.get(), &notes);
+  CheckSectionHeaders(text, size, warnings);
   CheckItemFields(*active, options.payload, warnings);
   CheckItemFields(*inactive, options.payload, warnings);
   std::stable_sort(warnings->begin(), warnings->end(),
