@@ -8,8 +8,6 @@
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query expects the 148-byte record");
 #endif
 
-namespace {
-
 // Each test asks the system afresh, as the setup always has: nothing here is cached.
 OsVersion QueryOsVersion() {
   OSVERSIONINFOA info = {};
@@ -23,8 +21,6 @@ OsVersion QueryOsVersion() {
   }
   return v;
 }
-
-}  // namespace
 
 bool IsWin9x() { return IsWin9x(QueryOsVersion()); }
 bool IsWinNT() { return IsWinNT(QueryOsVersion()); }

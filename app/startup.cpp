@@ -6,6 +6,7 @@
 #include "app/os_version.h"
 #include "app/user_rights.h"
 #include "core/bounded_string.h"
+#include "device/profile_collection.h"
 #include "res/resource.h"
 #include "sys/clone.h"
 #include "sys/module_instance.h"
@@ -111,7 +112,11 @@ int RunSetup(HINSTANCE instance, const char* commandLineText) {
   // A failed open has shown its own message; start-up goes on with an empty archive.
   payloadArchive.Open("");
 
-  // The profile texts, the wizard's classes and pictures, and the choice between the Install
+  // The profile texts of the archive and of the started file's folder, NWP first (Part 5.8).
+  CollectNwpProfiles(setupContext, payloadArchive);
+  CollectNwkProfiles(setupContext, payloadArchive);
+
+  // The wizard's classes and pictures, and the choice between the Install
   // and the maintenance flows follow here as the script engine and the wizard arrive; until
   // then the copy ends after its preparation.
   ReleaseInstallMutex();

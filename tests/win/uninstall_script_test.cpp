@@ -1,0 +1,223 @@
+// The uninstall script under Wine: the record text of AppendUninstallRecord byte for byte for
+// several masks, appending to an existing Remove.cnf, and RunUninstall of a loaded Remove.cnf
+// taking away files (wildcards and read-only files included), shortcuts and empty folders,
+// leaving what it did not record and folders that are not empty, with and without a window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "core/bounded_string.h"
+#include "script/uninstall_script.h"
+#include "sys/setup_context.h"
+#include "tests/win/script_test_support.h"
+
+namespace {
+
+using script_test::Scratch;
+
+void AppendRecord(SetupContext& context, const char* action, const std::string& line,
+                  ComponentSet mask) {
+  context.AppendUninstallRecord(action, line.c_str(), mask);
+}
+
+struct Target {
+  explicit Target(const char* name) : scratch(name) {
+    CopyText(context.targetFolder, sizeof context.targetFolder, scratch.folder.c_str());
+  }
+  std::string RemoveCnf() const { return scratch.Path("Remove.cnf"); }
+  std::string Contents() const {
+    std::string text;
+    ReadTestFile(RemoveCnf(), &text);
+    return text;
+  }
+  Scratch scratch;
+  SetupContext context;
+};
+
+TEST(AppendUninstallRecord, WritesEachRecordWithTheTagsOfItsMask) {
+  Target t("uninst_records");
+  struct Case {
+    const char* action;
+    const char* line;
+    ComponentSet mask;
+    const char* record;
+  };
+  const Case cases[] = {
+      {"AddFile", ",C:\\Apps\\Z614UI.exe", kComponentUI, "[AddFile.UI]\r\n,C:\\Apps\\Z614UI.exe\r\n\r\n"},
+      {"AddFile", ",C:\\Apps\\All.dll", 63, "[AddFile]\r\n,C:\\Apps\\All.dll\r\n\r\n"},
+      {"AddFile", ",C:\\Apps\\*.z6?", 0, "[AddFile]\r\n,C:\\Apps\\*.z6?\r\n\r\n"},
+      {"AddFile", ",C:\\Apps\\a", kComponentUI | kComponentAdmin, "[AddFile.Admin.UI]\r\n,C:\\Apps\\a\r\n\r\n"},
+      {"AddFile", ",C:\\Apps\\b", 0x1F, "[AddFile.Admin.UI.Driver.Help.SMS]\r\n,C:\\Apps\\b\r\n\r\n"},
+      {"AddShellLink", "C:\\Menu\\Help.lnk,,,,", kComponentHelp | kComponentSC,
+       "[AddShellLink.Help.SC]\r\nC:\\Menu\\Help.lnk,,,,\r\n\r\n"},
+      {"AddShellLink", "C:\\Menu\\SC.lnk,,,,", kComponentSC | kComponentDriver,
+       "[AddShellLink.Driver.SC]\r\nC:\\Menu\\SC.lnk,,,,\r\n\r\n"},
+      {"AddFolder", "C:\\Apps", 0, "[AddFolder]\r\nC:\\Apps\r\n\r\n"},
+      {"AddFile", ",", kComponentSMS, "[AddFile.SMS]\r\n,\r\n\r\n"},
+  };
+  std::string expected;
+  for (const Case& c : cases) {
+    t.context.AppendUninstallRecord(c.action, c.line, c.mask);
+    expected += c.record;
+    EXPECT_EQ(t.Contents(), expected) << c.record;
+  }
+}
+
+TEST(AppendUninstallRecord, AppendsToAnExistingFileAndDropsRecordsItCannotWrite) {
+  Target t("uninst_append");
+  ASSERT_TRUE(WriteTestFile(t.RemoveCnf(), "[AddFolder]\r\nC:\\Old\r\n\r\n"));
+  t.context.AppendUninstallRecord("AddFile", ",C:\\New\\x", 1);
+  EXPECT_EQ(t.Contents(), "[AddFolder]\r\nC:\\Old\r\n\r\n[AddFile.UI]\r\n,C:\\New\\x\r\n\r\n");
+
+  // A target folder that does not exist: nothing is written, nothing is reported.
+  CopyText(t.context.targetFolder, sizeof t.context.targetFolder,
+           t.scratch.Path("missing").c_str());
+  t.context.AppendUninstallRecord("AddFile", ",C:\\New\\y", 1);
+  EXPECT_FALSE(PathExists(t.scratch.Path("missing")));
+
+  // A record the core refuses (beyond its buffer) is dropped whole.
+  CopyText(t.context.targetFolder, sizeof t.context.targetFolder, t.scratch.folder.c_str());
+  const std::string huge(5000, 'x');
+  t.context.AppendUninstallRecord("AddFile", huge.c_str(), 1);
+  EXPECT_EQ(t.Contents(), "[AddFolder]\r\nC:\\Old\r\n\r\n[AddFile.UI]\r\n,C:\\New\\x\r\n\r\n");
+}
+
+// An installation in the scratch folder: files, a shortcut folder and the records of an
+// install, written through AppendUninstallRecord as the run writes them.
+struct Installed : Target {
+  explicit Installed(const char* name) : Target(name) {
+    apps = scratch.Path("Program Files\\Xelta\\Z614");
+    menu = scratch.Path("Programs\\Xelta\\Xelta Z614");
+    for (const std::string& folder :
+         {scratch.Path("Program Files"), scratch.Path("Program Files\\Xelta"), apps,
+          scratch.Path("Programs"), scratch.Path("Programs\\Xelta"), menu,
+          scratch.Path("Kept")}) {
+      CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    CopyText(context.targetFolder, sizeof context.targetFolder, apps.c_str());
+    for (const char* file : {"Z614UI.exe", "Z614UI.hlp", "Z614UI.GID", "a.z61", "b.z62",
+                             "Profile.z6x"}) {
+      WriteTestFile(apps + "\\" + file, file);
+    }
+    WriteTestFile(scratch.Path("Kept\\Keep.txt"), "not recorded");
+    WriteTestFile(scratch.Path("Kept\\ReadOnly.dll"), "read-only");
+    SetFileAttributesA(scratch.Path("Kept\\ReadOnly.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteTestFile(menu + "\\Xelta Z614.lnk", "link");
+    WriteTestFile(menu + "\\Help.lnk", "link");
+
+    AppendRecord(context, "AddFile", "," + apps + "\\Z614UI.exe", kComponentUI);
+    AppendRecord(context, "AddFile", "," + apps + "\\Z614UI.hlp", kComponentHelp);
+    AppendRecord(context, "AddFile", "," + apps + "\\Z614UI.GID", kComponentHelp);
+    AppendRecord(context, "AddFile", ",", 0);  // a precache-only line
+    AppendRecord(context, "AddFile", "," + scratch.Path("Kept\\ReadOnly.dll"), 2);
+    AppendRecord(context, "AddShellLink", menu + "\\Xelta Z614.lnk,,,,", kComponentUI);
+    AppendRecord(context, "AddShellLink", menu + "\\Help.lnk,,,,", kComponentHelp);
+    AppendRecord(context, "AddFile", "," + apps + "\\Remove.cnf", 1);
+    AppendRecord(context, "AddFolder", apps, 0);
+    AppendRecord(context, "AddFolder", scratch.Path("Program Files\\Xelta"), 0);
+    AppendRecord(context, "AddFolder", scratch.Path("Program Files"), 0);
+    AppendRecord(context, "AddFolder", menu, 0);
+    AppendRecord(context, "AddFolder", scratch.Path("Programs\\Xelta"), 0);
+    AppendRecord(context, "AddFolder", scratch.Path("Kept"), 0);
+    AppendRecord(context, "AddFile", "," + apps + "\\*.z6?", 0);
+  }
+  std::string apps;
+  std::string menu;
+};
+
+TEST(RunUninstall, TakesAwayEveryRecordedFileShortcutAndEmptyFolder) {
+  Installed i("uninst_run");
+  const std::string removeCnf = i.apps + "\\Remove.cnf";
+  ASSERT_TRUE(PathExists(removeCnf));
+  ASSERT_EQ(i.context.LoadScript(removeCnf.c_str()), 1);
+  EXPECT_EQ(i.context.script.fileItems.Count(), 7u);
+  EXPECT_EQ(i.context.script.shellLinkItems.Count(), 2u);
+  EXPECT_EQ(i.context.script.folderItems.Count(), 6u);
+
+  char before[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof before, before);
+  i.context.RunUninstall(nullptr);
+  char after[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof after, after);
+  EXPECT_STREQ(after, before);
+
+  // Recorded files, the wildcard's matches, the shortcuts and Remove.cnf itself are gone; so
+  // are the folders that became empty, deepest first as recorded.
+  EXPECT_FALSE(PathExists(i.scratch.Path("Program Files")));
+  EXPECT_FALSE(PathExists(i.scratch.Path("Programs\\Xelta")));
+  EXPECT_TRUE(PathExists(i.scratch.Path("Programs")));  // not recorded
+  EXPECT_FALSE(PathExists(i.scratch.Path("Kept\\ReadOnly.dll")));
+  // A folder that still holds a file it did not record stays, with the file.
+  EXPECT_TRUE(PathExists(i.scratch.Path("Kept\\Keep.txt")));
+}
+
+TEST(RunUninstall, LeavesFilesThatDoNotMatchTheWildcardAndTheirFolder) {
+  Installed i("uninst_wildcard");
+  WriteTestFile(i.apps + "\\User.cfg", "made by the user");
+  const std::string removeCnf = i.apps + "\\Remove.cnf";
+  ASSERT_EQ(i.context.LoadScript(removeCnf.c_str()), 1);
+  i.context.RunUninstall(nullptr);
+  EXPECT_FALSE(PathExists(i.apps + "\\a.z61"));
+  EXPECT_FALSE(PathExists(i.apps + "\\b.z62"));
+  EXPECT_FALSE(PathExists(i.apps + "\\Profile.z6x"));
+  EXPECT_TRUE(PathExists(i.apps + "\\User.cfg"));
+  EXPECT_FALSE(PathExists(removeCnf));
+  EXPECT_TRUE(PathExists(i.apps));
+  EXPECT_FALSE(PathExists(i.menu));
+}
+
+TEST(RunUninstall, RemovesAFolderThatWasTheCurrentDirectory) {
+  Installed i("uninst_cwd");
+  const std::string removeCnf = i.apps + "\\Remove.cnf";
+  ASSERT_EQ(i.context.LoadScript(removeCnf.c_str()), 1);
+  char before[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof before, before);
+  ASSERT_TRUE(SetCurrentDirectoryA(i.menu.c_str()));
+  i.context.RunUninstall(nullptr);
+  EXPECT_FALSE(PathExists(i.menu));
+  SetCurrentDirectoryA(before);
+}
+
+TEST(RunUninstall, ReportsEachItemToAWindowAndIgnoresTags) {
+  Target t("uninst_progress");
+  const std::string a = t.scratch.Path("a.txt");
+  const std::string link = t.scratch.Path("A.lnk");
+  const std::string folder = t.scratch.Path("Empty");
+  WriteTestFile(a, "a");
+  WriteTestFile(link, "l");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  AppendRecord(t.context, "AddFile", "," + a, kComponentSMS);
+  AppendRecord(t.context, "AddShellLink", link + ",,,,", kComponentSC);
+  AppendRecord(t.context, "AddFolder", folder, 0);
+  AppendRecord(t.context, "AddFile", "," + t.RemoveCnf(), 1);
+  ASSERT_EQ(t.context.LoadScript(t.RemoveCnf().c_str()), 1);
+
+  script_test::ProgressWindow window;
+  ASSERT_NE(window.Handle(), nullptr);
+  t.context.RunUninstall(window.Handle());
+  EXPECT_EQ(window.messages,
+            (std::vector<std::string>{
+                "text:Removing\r\n" + a, "item:0", "item:100", "overall:25",
+                "text:Removing\r\n" + t.RemoveCnf(), "item:0", "item:100", "overall:50",
+                "text:Removing\r\n" + link, "item:0", "item:100", "overall:75",
+                "text:Removing\r\n" + folder, "item:0", "item:100", "overall:100"}));
+  EXPECT_FALSE(PathExists(a));
+  EXPECT_FALSE(PathExists(link));
+  EXPECT_FALSE(PathExists(folder));
+  EXPECT_FALSE(PathExists(t.RemoveCnf()));
+}
+
+TEST(RunUninstall, AnEmptyScriptDoesNothing) {
+  Target t("uninst_empty");
+  ASSERT_TRUE(WriteTestFile(t.RemoveCnf(), ""));
+  ASSERT_EQ(t.context.LoadScript(t.RemoveCnf().c_str()), 1);
+  script_test::ProgressWindow window;
+  t.context.RunUninstall(window.Handle());
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_TRUE(PathExists(t.RemoveCnf()));
+}
+
+}  // namespace
