@@ -221,3 +221,73 @@ TEST(RunUninstall, AnEmptyScriptDoesNothing) {
 }
 
 }  // namespace
+
+// ---- ReplaceInstallation: the old installation taken away by its Remove.cnf, the new one
+// installed by the install script, which writes a new Remove.cnf ----
+
+namespace {
+
+struct Replacing {
+  explicit Replacing(const char* name) : scratch(name) {
+    CreateDirectoryA(scratch.Path("src").c_str(), nullptr);
+    CreateDirectoryA(scratch.Path("Apps").c_str(), nullptr);
+    CopyText(context.sourceFolder, sizeof context.sourceFolder, scratch.Path("src").c_str());
+    CopyText(context.targetFolder, sizeof context.targetFolder, scratch.Path("Apps").c_str());
+    WriteTestFile(scratch.Path("src\\Payload.exe"),
+                  script_test::Packed({{"common.dll", "common"}, {"ui.exe", "ui"},
+                                       {"help.hlp", "help"}}));
+    WriteTestFile(scratch.Path("src\\Setup.cnf"),
+                  "[AddFile]\r\n%SOURCEFOLDER%\\Payload.exe:common.dll,%TARGETFOLDER%\\common.dll\r\n"
+                  "[AddFile.UI]\r\n%SOURCEFOLDER%\\Payload.exe:ui.exe,%TARGETFOLDER%\\ui.exe\r\n"
+                  "[AddFile.Help]\r\n%SOURCEFOLDER%\\Payload.exe:help.hlp,%TARGETFOLDER%\\help.hlp\r\n");
+  }
+  ~Replacing() {
+    payloadArchive.flags = 0;
+    payloadArchive.Clear();
+  }
+  std::string Installed() const {
+    std::string names;
+    for (const char* file : {"common.dll", "ui.exe", "help.hlp", "Remove.cnf"}) {
+      if (PathExists(scratch.Path(std::string("Apps\\") + file))) names += std::string(file) + ";";
+    }
+    return names;
+  }
+  std::string RemoveCnf() const { return scratch.Path("Apps\\Remove.cnf"); }
+  Scratch scratch;
+  SetupContext context;
+};
+
+TEST(ReplaceInstallation, LeavesExactlyTheSecondInstallation) {
+  Replacing r("replace_selection");
+  ASSERT_EQ(r.context.LoadScript("Setup.cnf"), 1);
+  r.context.RunScript(nullptr, kComponentUI, 0);
+  ASSERT_EQ(r.Installed(), "common.dll;ui.exe;Remove.cnf;");
+
+  r.context.ReplaceInstallation(nullptr, r.RemoveCnf().c_str(), kComponentHelp, "Setup.cnf", 0);
+  EXPECT_EQ(r.Installed(), "common.dll;help.hlp;Remove.cnf;");
+  std::string records;
+  ASSERT_TRUE(ReadTestFile(r.RemoveCnf(), &records));
+  EXPECT_EQ(records.find("ui.exe"), std::string::npos);
+  EXPECT_EQ(records.find("[AddFile]\r\n," + r.scratch.Path("Apps\\common.dll") + "\r\n\r\n"), 0u);
+  EXPECT_NE(records.find("[AddFile.Help]\r\n," + r.scratch.Path("Apps\\help.hlp") + "\r\n\r\n"),
+            std::string::npos);
+  // The lists hold the install script afterwards.
+  EXPECT_EQ(r.context.script.fileItems.Count(), 3u);
+}
+
+TEST(ReplaceInstallation, WithoutAnUninstallScriptStillInstalls) {
+  Replacing r("replace_no_remove");
+  r.context.ReplaceInstallation(nullptr, r.RemoveCnf().c_str(), kComponentUI, "Setup.cnf", 0);
+  EXPECT_EQ(r.Installed(), "common.dll;ui.exe;Remove.cnf;");
+}
+
+TEST(ReplaceInstallation, WithoutAnInstallScriptOnlyRemoves) {
+  Replacing r("replace_no_setup");
+  ASSERT_EQ(r.context.LoadScript("Setup.cnf"), 1);
+  r.context.RunScript(nullptr, 0, 0);
+  ASSERT_EQ(r.Installed(), "common.dll;ui.exe;help.hlp;Remove.cnf;");
+  r.context.ReplaceInstallation(nullptr, r.RemoveCnf().c_str(), kComponentUI, "Missing.cnf", 0);
+  EXPECT_EQ(r.Installed(), "");
+}
+
+}  // namespace
