@@ -1,6 +1,5 @@
-// Scratch files and registry read-back for the tests of the system helpers. Everything a test
-// makes lives under C:\z614\sys (the Wine wrapper empties C:\z614 before each run) and each
-// test removes its own folder again, so tests do not see each other's leftovers.
+// Scratch files and registry read-back for the tests of the system helpers. Each test works in
+// its own folder under C:\z614\sys (the Wine wrapper empties C:\z614 before each run).
 #pragma once
 #include <windows.h>
 #include <shlwapi.h>
@@ -11,7 +10,7 @@
 
 inline std::string ScratchRoot() { return "C:\\z614\\sys"; }
 
-// A fresh, empty scratch folder for one test: C:\z614\sys\<name>.
+// A fresh, empty folder C:\z614\sys\<name>.
 inline std::string MakeScratchFolder(const char* name) {
   CreateDirectoryA("C:\\z614", nullptr);
   CreateDirectoryA(ScratchRoot().c_str(), nullptr);
@@ -22,19 +21,17 @@ inline std::string MakeScratchFolder(const char* name) {
 }
 
 inline bool WriteTestFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                            nullptr);
+  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
   CloseHandle(file);
-  return ok && written == content.size();
+  return written == content.size();
 }
 
 inline bool ReadTestFile(const std::string& path, std::string* content) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                            nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   char chunk[4096];
   DWORD read = 0;
@@ -48,7 +45,7 @@ inline bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Number of entries (files and folders, without "." and "..") directly in folder.
+// Entries directly in folder, without "." and "..".
 inline int CountEntries(const std::string& folder) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -61,11 +58,11 @@ inline int CountEntries(const std::string& folder) {
   return count;
 }
 
-// A value as the registry holds it under HKEY_LOCAL_MACHINE.
+// A value under HKEY_LOCAL_MACHINE with exactly the bytes stored.
 struct RegistryValue {
   bool present = false;
   DWORD type = REG_NONE;
-  std::string data;  // the bytes stored, exactly as many as the value's size
+  std::string data;
 };
 
 inline RegistryValue ReadMachineValue(const char* keyPath, const char* valueName) {
@@ -74,11 +71,9 @@ inline RegistryValue ReadMachineValue(const char* keyPath, const char* valueName
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
   char data[1024];
   DWORD size = sizeof data;
-  if (RegQueryValueExA(key, valueName, nullptr, &value.type, reinterpret_cast<BYTE*>(data),
-                       &size) == ERROR_SUCCESS) {
-    value.present = true;
-    value.data.assign(data, size);
-  }
+  value.present = RegQueryValueExA(key, valueName, nullptr, &value.type,
+                                   reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+  if (value.present) value.data.assign(data, size);
   RegCloseKey(key);
   return value;
 }
@@ -93,8 +88,8 @@ inline bool MachineKeyExists(const char* keyPath) {
 inline bool SetMachineValue(const char* keyPath, const char* valueName, DWORD type,
                             const void* data, DWORD size) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const LONG status = RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
