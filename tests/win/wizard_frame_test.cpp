@@ -1,0 +1,172 @@
+// The wizard frame's page protocol, run modally under Wine with scripted pages: neighbours,
+// one-shot redirects, pages appended while Next is handled, Back on the first page, Next on
+// the last page, and the button operations.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "wizard/wizard_frame.h"
+#include "wizard/wizard_messages.h"
+
+namespace {
+
+// What the scripted pages do and what they saw, for the test being run.
+struct PageScript {
+  std::deque<int> presses;          // frame buttons pressed, one per PageShown
+  std::vector<std::string> log;     // "shown 1", "next 1", "back 1", "init 1"
+  int redirectOnNextFrom = -1;      // this page redirects during PageNext ...
+  int redirectTo = 0;               // ... to this page
+  int appendOnNextFrom = -1;        // this page appends one page during PageNext
+  UINT enableOnShown = kAllButtons;
+  bool backEnabled = false, nextEnabled = false, nextIsDefault = false;  // after EnableButtons
+};
+PageScript* script = nullptr;
+
+INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam);
+
+int PageIndex(HWND page) { return GetDlgCtrlID(page); }
+
+WizardFrame* FrameOf(HWND page) {
+  return reinterpret_cast<WizardFrame*>(GetWindowLongPtrA(page, GWLP_USERDATA));
+}
+
+INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      auto* frame = reinterpret_cast<WizardFrame*>(lParam);
+      SetWindowLongPtrA(page, GWLP_USERDATA, lParam);
+      SetWindowLongPtrA(page, GWLP_ID, frame->currentIndex);  // remembers its own index
+      script->log.push_back("init " + std::to_string(frame->currentIndex));
+      return TRUE;
+    }
+    case kMsgPageShown: {
+      WizardFrame* frame = FrameOf(page);
+      script->log.push_back("shown " + std::to_string(PageIndex(page)));
+      frame->EnableButtons(script->enableOnShown);
+      script->backEnabled = IsWindowEnabled(GetDlgItem(frame->window, IDC_BACK)) != 0;
+      script->nextEnabled = IsWindowEnabled(GetDlgItem(frame->window, IDC_NEXT)) != 0;
+      script->nextIsDefault =
+          LOWORD(SendMessageA(frame->window, DM_GETDEFID, 0, 0)) == IDC_NEXT &&
+          (GetWindowLongA(GetDlgItem(frame->window, IDC_NEXT), GWL_STYLE) & 0x0F) ==
+              BS_DEFPUSHBUTTON;
+      if (script->presses.empty()) {
+        PostMessageA(frame->window, WM_COMMAND, IDCANCEL, 0);
+      } else {
+        PostMessageA(frame->window, WM_COMMAND, script->presses.front(), 0);
+        script->presses.pop_front();
+      }
+      return TRUE;
+    }
+    case kMsgPageNext: {
+      WizardFrame* frame = FrameOf(page);
+      const int index = PageIndex(page);
+      script->log.push_back("next " + std::to_string(index));
+      if (index == script->redirectOnNextFrom) frame->SetPendingPage(script->redirectTo);
+      if (index == script->appendOnNextFrom) {
+        frame->AddPage(IDD_FOLDER, ScriptedPage);
+        script->appendOnNextFrom = -1;
+      }
+      return TRUE;
+    }
+    case kMsgPageBack:
+      script->log.push_back("back " + std::to_string(PageIndex(page)));
+      return TRUE;
+    case kMsgQueryCancel:
+      SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// A frame that is left without a further press (the scripts of the tests whose last step
+// switches no page) ends after three seconds, so no test can hang.
+void CALLBACK EndStuckFrame(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND frame = FindWindowA("#32770", "Xelta Z614")) EndDialog(frame, 99);
+}
+
+class WizardFrameTest : public testing::Test {
+ protected:
+  void SetUp() override { script = &script_; }
+  void TearDown() override { script = nullptr; }
+
+  INT_PTR Run(int pages) {
+    frame_.SetInstance(GetModuleHandleA(nullptr));
+    for (int i = 0; i < pages; ++i) frame_.AddPage(IDD_FOLDER, ScriptedPage);
+    const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndStuckFrame);
+    const INT_PTR result = frame_.Run();
+    KillTimer(nullptr, guard);
+    return result;
+  }
+
+  PageScript script_;
+  WizardFrame frame_;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(WizardFrameTest, NextAndBackMoveToNeighboursAndPagesAreMadeOnce) {
+  script_.presses = {IDOK, IDOK, 1077, IDOK};
+  EXPECT_EQ(Run(3), 0);
+  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 1", "shown 1", "next 1",
+                              "init 2", "shown 2", "back 2", "shown 1", "next 1", "shown 2"}));
+}
+
+TEST_F(WizardFrameTest, RedirectIsUsedOnceThenNeighboursAgain) {
+  script_.redirectOnNextFrom = 0;
+  script_.redirectTo = 2;
+  script_.presses = {IDOK, 1077, 1077};
+  Run(3);
+  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 2", "shown 2", "back 2",
+                              "init 1", "shown 1", "back 1", "shown 0"}));
+}
+
+TEST_F(WizardFrameTest, RedirectToTheShownPageKeepsIt) {
+  script_.redirectOnNextFrom = 1;
+  script_.redirectTo = 1;
+  script_.presses = {IDOK, IDOK, IDOK};
+  Run(3);
+  // The second Next on page 1 redirects to page 1 again; the redirect is consumed each time,
+  // so the page stays and no PageShown follows: the script's last press is never made.
+  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 1", "shown 1", "next 1"}));
+  EXPECT_EQ(frame_.pendingIndex, 0);
+}
+
+TEST_F(WizardFrameTest, PagesAppendedDuringNextOnTheLastPageAreShown) {
+  script_.appendOnNextFrom = 1;
+  script_.presses = {IDOK, IDOK, IDOK};
+  EXPECT_EQ(Run(2), 0);
+  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 1", "shown 1", "next 1",
+                              "init 2", "shown 2", "next 2"}))
+      << "Next on the appended last page ends the wizard";
+  EXPECT_EQ(frame_.pageCount, 3);
+}
+
+TEST_F(WizardFrameTest, BackOnTheFirstPageStaysThere) {
+  script_.presses = {1077};
+  EXPECT_EQ(Run(2), 99) << "no page switch, so no further press ends the wizard";
+  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "back 0"}));
+}
+
+TEST_F(WizardFrameTest, TheTableHoldsTwentyPages) {
+  for (int i = 0; i < kMaxPages; ++i) EXPECT_EQ(frame_.AddPage(IDD_FOLDER, ScriptedPage), 1);
+  EXPECT_EQ(frame_.AddPage(IDD_FOLDER, ScriptedPage), 0);
+  EXPECT_EQ(frame_.pageCount, kMaxPages);
+}
+
+TEST_F(WizardFrameTest, EnableButtonsSetsStatesAndTheDefaultButton) {
+  script_.enableOnShown = kButtonNext | kButtonCancel;
+  Run(1);
+  EXPECT_FALSE(script_.backEnabled);
+  EXPECT_TRUE(script_.nextEnabled);
+  EXPECT_TRUE(script_.nextIsDefault);
+  EXPECT_EQ(frame_.enabledButtons, kButtonNext | kButtonCancel);
+  EXPECT_EQ(frame_.shownButtons, kAllButtons);
+}
+
+}  // namespace
