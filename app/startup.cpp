@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include "app/globals.h"
@@ -9,13 +10,22 @@
 #include "device/profile_collection.h"
 #include "res/resource.h"
 #include "sys/clone.h"
+#include "sys/delete_files.h"
 #include "sys/module_instance.h"
+#include "wizard/install_flow.h"
+#include "wizard/install_record.h"
+#include "wizard/page_skin.h"
+#include "wizard/text_view.h"
+#include "wizard/wizard_frame.h"
 
 namespace {
 
 const char kInstallMutexName[] = "Z614InstallMutex";
 const char kClonedSwitch[] = "Cloned";
 const char kClonedUninstallSwitch[] = "ClonedUninstall";
+const char kInstallScript[] = "Setup.cnf";
+// In the order they are fetched and deleted.
+const char* const kPagePictures[] = {"Watermark.bmp", "WatermarkInterior.bmp"};
 
 enum class StartMode { Launcher, Cloned, ClonedUninstall };
 
@@ -84,6 +94,32 @@ bool TakeInstallMutex() {
   return true;
 }
 
+// The common controls the pages use, the text view's class, and the page pictures. A picture
+// beside the started file replaces the packed one; the copies in the temporary folder are only
+// needed until the skin has loaded them.
+void PrepareWizard() {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = 0xFF;  // list view, tree view, bar, tab, up-down, progress, hot key, animation
+  InitCommonControlsEx(&controls);
+  RegisterShowControl(instanceHandle);
+  wizardFrame.SetInstance(instanceHandle);
+
+  for (const char* name : kPagePictures) {
+    char destination[MAX_PATH];
+    CopyText(destination, sizeof destination, setupContext.tempFolder);
+    if (AppendText(destination, sizeof destination, name)) {
+      setupContext.FetchScriptFile(name, destination);
+    }
+  }
+  pageSkin.LoadBitmaps(setupContext.tempFolder);
+  for (const char* name : kPagePictures) {
+    char path[MAX_PATH];
+    CopyText(path, sizeof path, setupContext.tempFolder);
+    if (AppendText(path, sizeof path, name)) DeleteFiles(path);
+  }
+}
+
 void ReleaseInstallMutex() {
   if (!installMutex) return;
   ReleaseMutex(installMutex);
@@ -116,9 +152,24 @@ int RunSetup(HINSTANCE instance, const char* commandLineText) {
   CollectNwpProfiles(setupContext, payloadArchive);
   CollectNwkProfiles(setupContext, payloadArchive);
 
-  // The wizard's classes and pictures, and the choice between the Install
-  // and the maintenance flows follow here as the script engine and the wizard arrive; until
-  // then the copy ends after its preparation.
+  PrepareWizard();
+
+  if (IsProductInstalled()) {
+    // The maintenance choice (Cloned) and the direct Uninstall pages (ClonedUninstall) are
+    // routed here as their flows arrive; until then an installed product ends the copy.
+    (void)mode;
+    ReleaseInstallMutex();
+    return 0;
+  }
+
+  // Not installed, in either mode: the Install flow. Without its script there is nothing to
+  // install; the mutex is left to the end of the process on this path.
+  if (!setupContext.LoadScript(kInstallScript)) {
+    ShowProductMessage(IDS_SCRIPT_NOT_FOUND);
+    return 0;
+  }
+  RunInstallFlow();
+
   ReleaseInstallMutex();
   return 0;
 }
