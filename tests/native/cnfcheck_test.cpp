@@ -228,6 +228,29 @@ TEST(CnfcheckJson, HasItemsAndWarningsInTheDocumentedShape) {
             "]}\n");
 }
 
+// Any bytes at all: under the sanitizers nothing reads or writes out of bounds, and the JSON
+// stays plain printable ASCII with every quote and backslash escaped.
+TEST(CnfcheckJson, StaysPrintableAsciiForArbitraryBytes) {
+  const char* headers[] = {"[AddFile.UI]", "[UpdateFile]", "[ReplaceIniSection]", "[AddRegFile]", "[AddRegValue]",
+                           "[AddShellLink]", "[AddFolder]", "[EnableTextLine.!SC.WinNT]", "[Bogus]"};
+  static const char kBytes[] = "ab,%'\":\\ <>;[].!\t\x7f\x80\xe9\xffprecacheHKLMREG_SZ0123";
+  const std::string alphabet(kBytes, sizeof kBytes);  // the terminating zero byte too
+  uint32_t seed = 12345;
+  auto next = [&seed]() { return seed = seed * 1103515245u + 12345u; };
+  for (int round = 0; round < 200; ++round) {
+    std::string script;
+    for (const char* header : headers) {
+      script += std::string(header) + (next() % 2 ? "\r\n" : "\n");
+      for (uint32_t line = next() % 4; line > 0; --line) {
+        for (uint32_t n = next() % 90; n > 0; --n) script += alphabet[(next() >> 8) % alphabet.size()];
+        script += next() % 3 ? "\r\n" : "\r";
+      }
+    }
+    const std::string json = ScriptReportJson(Check(script), "r.cnf", true);
+    for (char c : json) ASSERT_TRUE((c >= 0x20 && c < 0x7f) || c == '\n') << round;
+  }
+}
+
 TEST(CnfcheckJson, EscapesEveryControlByte) {
   std::string out;
   AppendJsonString(&out, std::string("a\0b\x01\n\t\x7f", 7));
