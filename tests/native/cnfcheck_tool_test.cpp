@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/archive_format.h"
+#include "tests/native/archive_images.h"
 #include "tools/cnfcheck/payload_index.h"
 
 namespace fs = std::filesystem;
@@ -144,6 +145,13 @@ TEST_F(CnfcheckTool, PackedPayloadIsReadFromItsArchive) {
   const ToolRun run = Check({"--payload", withoutIt, Path("clean.cnf")});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("clean.cnf:2: warning: the payload holds no entry \"Z614UI.exe\""), std::string::npos) << run.out;
+}
+
+TEST_F(CnfcheckTool, PackedPayloadWithARefusedRecordIsUnreadable) {
+  WriteFile(Path("Damaged.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"", "nameless"}}));
+  const ToolRun run = Check({"--payload", Path("Damaged.exe"), Path("clean.cnf")});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err.rfind("cnfcheck: " + Path("Damaged.exe") + ": ", 0), 0u) << run.err;
 }
 
 TEST_F(CnfcheckTool, PayloadIndexHoldsTheFolderFilesOnly) {

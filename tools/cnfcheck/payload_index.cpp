@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/archive_check.h"
 #include "core/archive_format.h"
 #include "core/bounded_string.h"
 
@@ -81,6 +82,12 @@ int PayloadIndex::LoadPackedFile(const std::string& path, std::string* error) {
     case ArchiveReadResult::kDirectoryUnreadable:
       *error = path + ": its payload archive cannot be read";
       return 0;
+  }
+  // A damaged directory would make the lookups below say more than the setup could find.
+  char message[512];
+  if (!CheckArchiveReadable(layout, message, sizeof message)) {
+    *error = path + ": " + message;
+    return 0;
   }
   for (const ArchiveRecord& record : layout.directory.records) Add(record.name, record.size);
   return 1;
