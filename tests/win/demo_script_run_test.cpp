@@ -1,0 +1,316 @@
+// The demo payload's Setup.cnf run headless for several selections, on the family the run
+// reports: a copy of this test executable with the demo payload appended stands for the packed
+// setup (its script sources name entries of the running executable), loads the script and runs
+// it, and afterwards undoes the installation with its Remove.cnf. The parent test checks the
+// machine after each of the two runs.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "device/profile_collection.h"
+#include "sys/folders.h"
+#include "tests/win/script_run_support.h"
+#include "tests/win/wine_version.h"
+
+using namespace script_test;
+
+namespace {
+
+constexpr char kDemoFolder[] = "C:\\z614\\demo";
+constexpr char kDemoSetup[] = "C:\\z614\\demo\\Setup.exe";
+constexpr char kDemoTarget[] = "C:\\z614\\demo\\Programs\\Xelta Z614";
+constexpr char kProductKey[] = "Software\\Xelta\\Z614";
+
+// The demo payload of the source tree, seen through Wine's drive Z: (the root of the host).
+std::string DemoPayloadFolder() {
+  std::string path = __FILE__;  // <source>/tests/win/demo_script_run_test.cpp
+  path = path.substr(0, path.rfind("/tests/win/")) + "/package/demo";
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return "Z:" + path;
+}
+
+// The demo folder's files, and small stand-ins for the product's programs, which the build
+// makes from source and packs beside them.
+std::vector<PackedEntry> DemoPayload() {
+  std::vector<PackedEntry> entries;
+  const std::string folder = DemoPayloadFolder();
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      PackedEntry entry{found.cFileName, ""};
+      ReadTestFile(folder + "\\" + found.cFileName, &entry.data);
+      entries.push_back(entry);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  for (const char* program : {"Z614UI.exe", "Z614MON.exe", "Z614CTL.exe", "Z614sms.exe"}) {
+    entries.push_back({program, std::string("MZ stand-in of ") + program});
+  }
+  return entries;
+}
+
+// Starts the packed copy with its one test and the run's parameters; waits at most a minute.
+int RunDemoSetup(const char* mode, ComponentSet selection) {
+  SetEnvironmentVariableA("Z614_DEMO_MODE", mode);
+  SetEnvironmentVariableA("Z614_DEMO_TARGET", kDemoTarget);
+  SetEnvironmentVariableA("Z614_DEMO_SELECTION", std::to_string(selection).c_str());
+  std::string command = std::string("\"") + kDemoSetup +
+                        "\" --gtest_also_run_disabled_tests --gtest_filter=DemoSetupRun.DISABLED_Run";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, kDemoFolder, &startup,
+                      &process)) {
+    return -1;
+  }
+  DWORD exitCode = 1;
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 99);  // a run that waits for a user fails, never hangs
+  }
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  SetEnvironmentVariableA("Z614_DEMO_MODE", nullptr);
+  return static_cast<int>(exitCode);
+}
+
+struct RemoveRecord {
+  std::string header;
+  std::string line;
+};
+
+std::vector<RemoveRecord> ParseRecords(const std::string& text) {
+  std::vector<RemoveRecord> records;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t headerEnd = text.find("\r\n", at);
+    const size_t lineEnd = text.find("\r\n\r\n", headerEnd + 2);
+    if (headerEnd == std::string::npos || lineEnd == std::string::npos) break;
+    records.push_back({text.substr(at + 1, headerEnd - at - 2), text.substr(headerEnd + 2, lineEnd - headerEnd - 2)});
+    at = lineEnd + 4;
+  }
+  return records;
+}
+
+std::vector<std::string> DiagnosticsValueNames() {
+  std::vector<std::string> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDiagnosticsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  char name[MAX_PATH];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+std::string Lower(std::string text) {
+  CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+// What a selection must leave, besides the records every run writes.
+struct DemoCase {
+  ComponentSet selection;
+  std::vector<std::string> present;  // "@" stands for the target folder, "$" for the system
+  std::vector<std::string> absent;   // folder, "#" for the Windows folder
+  std::vector<std::string> links;    // shortcut file names in the product's menu folder
+};
+
+std::string Place(std::string path, const SetupContext& folders) {
+  if (path[0] == '@') return kDemoTarget + path.substr(1);
+  if (path[0] == '$') return folders.systemFolder + path.substr(1);
+  if (path[0] == '#') return folders.windowsFolder + path.substr(1);
+  return path;
+}
+
+}  // namespace
+
+// The packed copy's part: install or uninstall as the parent asks.
+TEST(DemoSetupRun, DISABLED_Run) {
+  const char* mode = std::getenv("Z614_DEMO_MODE");
+  const char* target = std::getenv("Z614_DEMO_TARGET");
+  const char* selection = std::getenv("Z614_DEMO_SELECTION");
+  ASSERT_TRUE(mode != nullptr && target != nullptr && selection != nullptr);
+  CopyText(setupContext.targetFolder, MAX_PATH, target);
+  payloadArchive.flags |= OverwriteExisting;
+  if (std::string(mode) == "install") {
+    ASSERT_EQ(payloadArchive.Open(""), 1);
+    CollectNwpProfiles(setupContext, payloadArchive);
+    CollectNwkProfiles(setupContext, payloadArchive);
+    ASSERT_NE(setupContext.LoadScript("Setup.cnf"), 0);
+    setupContext.RunScript(nullptr, static_cast<ComponentSet>(std::atoi(selection)), 1);
+  } else {
+    ASSERT_NE(setupContext.LoadScript((std::string(target) + "\\Remove.cnf").c_str()), 0);
+    setupContext.RunUninstall(nullptr);
+  }
+}
+
+TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
+  const bool nt = !RunsAs9x();
+  const std::vector<PackedEntry> payload = DemoPayload();
+  ASSERT_GE(payload.size(), 40u);
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string image;
+  ASSERT_TRUE(ReadTestFile(self, &image));
+  CreateDirectoryA("C:\\z614", nullptr);
+  CreateDirectoryA(kDemoFolder, nullptr);
+  StringSink packed;
+  packed.bytes = image;
+  {
+    ArchiveWriter writer(packed, image.size());
+    ASSERT_EQ(writer.Begin(), 1);
+    for (const PackedEntry& e : payload) {
+      writer.BeginEntry(e.name.c_str(), kCreated, kWritten);
+      writer.WriteEntryData(e.data.data(), e.data.size());
+      writer.EndEntry();
+    }
+    ASSERT_EQ(writer.Finish(), 1);
+  }
+  ASSERT_TRUE(WriteTestFile(kDemoSetup, packed.bytes));
+  // A newer read-me beside the setup: the script's optional line precaches it and writes it
+  // over the packed one. (Without it, that line deletes the packed read-me before it finds
+  // nothing to extract, as every archive line clears its destination first.)
+  const std::string newerReadMe = "A newer read-me, placed beside the setup.\r\n";
+  ASSERT_TRUE(WriteTestFile(std::string(kDemoFolder) + "\\ReadMe.txt", newerReadMe));
+
+  SetupContext folders;  // the same prefix: the copy resolves the same folders
+  const std::string menu = std::string(folders.commonProgramsFolder) + "\\Xelta\\Xelta Z614\\";
+  const std::string winIni = std::string(folders.windowsFolder) + "\\win.ini";
+  std::string winIniBefore;
+  const bool hadWinIni = ReadTestFile(winIni, &winIniBefore);
+
+  const std::string inf = "#\\INF\\Z614.inf";
+  const DemoCase cases[] = {
+      {kComponentUI,
+       {"@\\Uninstall.exe", "@\\ReadMe.txt", "@\\Z614UI.exe", "@\\Z614MON.exe", "@\\Z614CTL.exe",
+        "@\\Z614API.dll", "@\\Z614RAS.dll", "@\\Operators.txt", "@\\Z614UI.hlp", "@\\Z614UI.cnt",
+        "#\\Xelta.txt"},
+       {"@\\mod_adm.dll", "@\\Z614sms.exe", "@\\Welcome.sms", "@\\Z614sms.chm", "$\\Z614FW.bin", inf},
+       {"Xelta Z614.lnk", "Xelta Z614 Monitor Window.lnk", "Readme.lnk", "Xelta Z614 Uninstall.lnk",
+        "Xelta Z614 Help.lnk"}},
+      {kComponentSMS | kComponentHelp,
+       {"@\\Uninstall.exe", "@\\Z614sms.exe", "@\\Welcome.sms", "@\\Phrases.smp", "@\\Z614sms.chm"},
+       {"@\\Z614UI.exe", "@\\Z614UI.hlp", "@\\mod_adm.dll", inf},
+       {"Xelta Z614 Uninstall.lnk", "Xelta Short Messaging.lnk", "Xelta Short Messaging Help.lnk"}},
+      {kComponentDriver | kComponentSC,
+       nt ? std::vector<std::string>{"@\\Uninstall.exe", "$\\Z614FW.bin", "$\\drivers\\Z614MDM.sys", inf,
+                                     "#\\INF\\Z614MDM.inf", "#\\INF\\Z614.cat", "$\\Z614SC.dll",
+                                     "$\\drivers\\Z614SC.sys"}
+          : std::vector<std::string>{"@\\Uninstall.exe", "$\\Z614FW.bin", "$\\Z614BUS.vxd", inf,
+                                     "#\\INF\\Z614MDM.inf", "$\\Z614PCC.vxd", "$\\Z614SC.dll", "$\\Z614SC.vxd"},
+       {"@\\Z614UI.exe", nt ? "$\\Z614SC.vxd" : "$\\drivers\\Z614SC.sys"},
+       {"Xelta Z614 Uninstall.lnk"}},
+      {kComponentDriver, {"@\\Uninstall.exe", "$\\Z614FW.bin", inf}, {"$\\Z614SC.dll"}, {"Xelta Z614 Uninstall.lnk"}},
+  };
+
+  for (const DemoCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "selection " << c.selection << (nt ? " NT" : " 9x"));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDiagnosticsKey);
+    ASSERT_EQ(RunDemoSetup("install", c.selection), 0);
+
+    for (const std::string& path : c.present) EXPECT_TRUE(PathExists(Place(path, folders))) << path;
+    for (const std::string& path : c.absent) EXPECT_FALSE(PathExists(Place(path, folders))) << path;
+    std::set<std::string> expectedLinks(c.links.begin(), c.links.end());
+    for (const char* link : {"Xelta Z614.lnk", "Xelta Z614 Monitor Window.lnk", "Readme.lnk",
+                             "Xelta Z614 Uninstall.lnk", "Xelta Z614 Help.lnk", "Xelta Short Messaging.lnk",
+                             "Xelta Short Messaging Help.lnk"}) {
+      EXPECT_EQ(PathExists(menu + link), expectedLinks.count(link) == 1) << link;
+    }
+    if (c.selection & kComponentUI) {
+      std::string readMe;
+      ReadTestFile(std::string(kDemoTarget) + "\\ReadMe.txt", &readMe);
+      EXPECT_EQ(readMe, newerReadMe);
+    }
+    // The uninstaller is the packed setup itself, payload included.
+    std::string uninstaller;
+    ReadTestFile(std::string(kDemoTarget) + "\\Uninstall.exe", &uninstaller);
+    EXPECT_TRUE(uninstaller == packed.bytes);
+
+    // The installed INF file: CopyFiles commented out; on the NT family the smart-card child
+    // switched on with SC and off without it.
+    const std::string infPath = Place(inf, folders);
+    if (PathExists(infPath)) {
+      std::string text;
+      ReadTestFile(infPath, &text);
+      EXPECT_NE(text.find("\n; CopyFiles=Z614.CopyFiles"), std::string::npos);
+      const bool switchedOff = nt && (c.selection & kComponentSC) == 0;
+      EXPECT_EQ(text.find("\n;HKR,Child0002,HardwareID") != std::string::npos, switchedOff);
+      EXPECT_EQ(text.find("\nHKR,Child0002,HardwareID") != std::string::npos, !switchedOff);
+    }
+
+    // Remove.cnf: every created file and shortcut, then the closing records; each installed
+    // file but the message files has its CRC under Diagnostics, and nothing else has one.
+    const std::string removeText = [] {
+      std::string text;
+      ReadTestFile(std::string(kDemoTarget) + "\\Remove.cnf", &text);
+      return text;
+    }();
+    const std::vector<RemoveRecord> records = ParseRecords(removeText);
+    ASSERT_GE(records.size(), 7u);
+    const std::vector<RemoveRecord> closing(records.end() - 7, records.end());
+    EXPECT_EQ(closing[0].header, "AddFile.UI");
+    EXPECT_EQ(closing[0].line, std::string(",") + kDemoTarget + "\\Remove.cnf");
+    const std::string expectedFolders[] = {kDemoTarget, "C:\\z614\\demo\\Programs", kDemoFolder, "C:\\z614",
+                                           std::string(folders.programsFolder) + "\\Xelta\\Xelta Z614",
+                                           std::string(folders.programsFolder) + "\\Xelta"};
+    for (size_t i = 0; i < 6; ++i) {
+      EXPECT_EQ(closing[i + 1].header, "AddFolder");
+      EXPECT_EQ(closing[i + 1].line, expectedFolders[i]);
+    }
+    std::set<std::string> checksummed;
+    size_t links = 0;
+    for (size_t i = 0; i + 7 < records.size(); ++i) {
+      const RemoveRecord& record = records[i];
+      if (record.header.compare(0, 12, "AddShellLink") == 0) {
+        ++links;
+        EXPECT_EQ(record.line.substr(record.line.size() - 4), ",,,,");
+        EXPECT_TRUE(PathExists(record.line.substr(0, record.line.size() - 4))) << record.line;
+        continue;
+      }
+      ASSERT_EQ(record.header.compare(0, 7, "AddFile"), 0) << record.header;
+      const std::string path = record.line.substr(1);
+      if (path.empty() || HasExtension(path.c_str(), "PNF") || HasExtension(path.c_str(), "GID")) continue;
+      EXPECT_TRUE(PathExists(path)) << path;
+      if (HasExtension(path.c_str(), "SMS") || HasExtension(path.c_str(), "SMP")) continue;
+      checksummed.insert(Lower(path));
+      std::string bytes;
+      ReadTestFile(path, &bytes);
+      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())), Crc32Text(bytes)) << path;
+    }
+    EXPECT_EQ(links, c.links.size() + (c.selection == kComponentUI ? 1u : 0u));  // and the desktop's
+    for (const std::string& name : DiagnosticsValueNames()) {
+      EXPECT_EQ(checksummed.count(Lower(name)), 1u) << name;
+    }
+
+    // The uninstall takes away everything recorded.
+    ASSERT_EQ(RunDemoSetup("uninstall", c.selection), 0);
+    for (const RemoveRecord& record : records) {
+      std::string path = record.line;
+      if (record.header.compare(0, 7, "AddFile") == 0) path = path.substr(1);
+      if (record.header.compare(0, 12, "AddShellLink") == 0) path = path.substr(0, path.size() - 4);
+      if (path.empty() || path == "C:\\z614" || path == kDemoFolder) continue;  // hold the setup
+      EXPECT_FALSE(PathExists(path)) << path;
+    }
+
+    // What is not recorded stays by design; put the machine back for the next selection.
+    for (const char* driver : {"Z614BUS.vxd", "Z614MC.vxd", "Z614MDM.vxd", "Z614NIC.vxd"}) {
+      DeleteFileA((std::string(folders.systemFolder) + "\\" + driver).c_str());
+    }
+    DeleteFileA((std::string(folders.windowsFolder) + "\\Xelta.txt").c_str());
+    if (hadWinIni) WriteTestFile(winIni, winIniBefore);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
+  }
+  DeleteFileA(kDemoSetup);
+  DeleteFileA((std::string(kDemoFolder) + "\\ReadMe.txt").c_str());
+}
