@@ -291,6 +291,14 @@ void SelectListViewRow(HWND list, int row) {
   SendMessageA(list, LVM_SETSELECTIONMARK, 0, row);
 }
 
+LRESULT SendWithRemoteText(HWND window, UINT message, WPARAM wParam, const std::string& text) {
+  const std::wstring wide(text.begin(), text.end());
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  RemoteBuffer remote(window, bytes);
+  if (!remote.ok() || !remote.Write(0, wide.c_str(), bytes)) return 0;
+  return SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote.at(0)));
+}
+
 bool SaveWindowBitmap(HWND window, const std::string& path) {
   RECT rect;
   if (!GetWindowRect(window, &rect)) return false;

@@ -59,5 +59,9 @@ bool SetListViewChecked(HWND list, int row, bool checked);
 void SelectListViewRow(HWND list, int row);
 int ListViewRowOf(HWND list, const std::string& text);
 
+// Sends a message whose lParam points at a UTF-16 text, placed in the window's own process
+// (for messages the system does not carry across processes, such as the folder browser's).
+LRESULT SendWithRemoteText(HWND window, UINT message, WPARAM wParam, const std::string& text);
+
 // Saves the frame window as it is on the screen to a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
