@@ -46,8 +46,7 @@ void RecordCompanion(SetupContext& context, const char* path, const char* extens
 bool ExtractFromArchive(const char* archivePath, const char* entryName, const char* destination) {
   EnsureParentFolder(destination);
   if (!payloadArchive.Open(archivePath)) return false;
-  // A destination with wildcards can name no file; deleting by it would hit other files.
-  if (std::strpbrk(destination, "*?") == nullptr) DeleteFiles(destination);
+  DeleteFiles(destination);
   return payloadArchive.ExtractEntry(entryName, destination) != 0;
 }
 
@@ -76,8 +75,10 @@ void RunAddFileItem(SetupContext& context, const FileItem& item, ComponentSet se
   progress.StartItem(IDS_ACTION_INSTALLING, destination);
 
   bool done = false;
-  if (!expanded) {
-    // A path that outgrew its buffer would name another file: the line installs nothing.
+  if (!expanded || std::strpbrk(destination, "*?") != nullptr) {
+    // A path that outgrew its buffer would name another file, and a destination with
+    // wildcards names none (deleting by it, or recording it, would take other files with
+    // it): such a line installs nothing and counts as a file that is missing.
   } else if (item.precacheData) {
     // Written where the line says, also when that fails: a line with an empty destination
     // only precaches a text for the wizard's pages.

@@ -21,10 +21,11 @@ void RunAddShellLinkItem(SetupContext& context, ShellLinkItem& item, ComponentSe
                          RunProgress& progress) {
   if (!Applies(item, selection)) return;
 
-  const bool expanded = ExpandContextMacros(context, item.link, sizeof item.link) &
-                        ExpandContextMacros(context, item.target, sizeof item.target) &
-                        ExpandContextMacros(context, item.description, sizeof item.description) &
-                        ExpandContextMacros(context, item.iconFile, sizeof item.iconFile);
+  // Every field is expanded in place, also behind one that does not fit.
+  int expanded = ExpandContextMacros(context, item.link, sizeof item.link);
+  expanded &= ExpandContextMacros(context, item.target, sizeof item.target);
+  expanded &= ExpandContextMacros(context, item.description, sizeof item.description);
+  expanded &= ExpandContextMacros(context, item.iconFile, sizeof item.iconFile);
   progress.StartItem(IDS_ACTION_INSTALLING, item.target);
   // A field that outgrew its buffer would name another file: no shortcut is made.
   if (!expanded) return;

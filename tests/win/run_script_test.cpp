@@ -140,37 +140,6 @@ TEST(RunScript, TakesTheListsInOrderAndReportsEveryItem) {
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Xelta\\Z614Test");
 }
 
-// A run without a window sends nothing and shows nothing; with one, a missing file is named.
-TEST(RunScript, WithoutAWindowAMissingFileGoesUntold) {
-  const std::string script =
-      "[AddFile]\r\n%SOURCEFOLDER%\\pack.exe:Missing.dll,%TARGETFOLDER%\\Missing.dll\r\n"
-      "%SOURCEFOLDER%\\pack.exe:Present.dll,%TARGETFOLDER%\\Present.dll\r\n"
-      "[UpdateFile]\r\n%SOURCEFOLDER%\\pack.exe:Gone.sys,%TARGETFOLDER%\\Gone.sys\r\n";
-  for (const bool withWindow : {false, true}) {
-    SCOPED_TRACE(withWindow);
-    ScratchInstall install("headless", {{"Present.dll", "here"}});
-    ASSERT_EQ(install.Parse(script), 1);
-    ProgressWindow window;
-    MessageBoxWatch watch;
-    install.Context().RunScript(withWindow ? window.Handle() : nullptr, kAllComponents, 1);
-    const std::vector<ShownBox>& shown = watch.Stop();
-
-    EXPECT_EQ(ReadText(install.TargetPath("Present.dll")), "here");
-    if (withWindow) {
-      // UpdateFile runs first; its source is split after expansion, at the drive's colon, so
-      // the entry it looks for is the rest of the path.
-      ASSERT_EQ(shown.size(), 2u);
-      EXPECT_EQ(shown[0].text, "The file is not in the package: " + install.Folder().substr(2) +
-                                   "\\pack.exe:Gone.sys");
-      EXPECT_EQ(shown[1].text, "The file is not in the package: Missing.dll");
-      EXPECT_FALSE(window.Messages().empty());
-    } else {
-      EXPECT_TRUE(shown.empty());
-      EXPECT_TRUE(window.Messages().empty());
-    }
-  }
-}
-
 TEST(RunScript, AppliesTheProfileTextsOnlyWhenAskedNwpFirst) {
   for (const int applyProfiles : {0, 1}) {
     SCOPED_TRACE(applyProfiles);

@@ -147,6 +147,12 @@ TEST(AddFile, InstallsRecordsAndChecksumsEachKindOfFile) {
        {{"Beside.txt", "beside the setup"}},
        Record("AddFile", ",@\\Beside.txt"),
        {"Beside.txt"}},
+      {"a destination with wildcards names no file: nothing made, nothing recorded",
+       "[AddFile]\r\n%SOURCEFOLDER%\\pack.exe:Z614UI.exe,%TARGETFOLDER%\\*.exe\r\n",
+       kAllComponents,
+       {},
+       "",
+       {}},
       {"item of another component: nothing",
        "[AddFile.SMS]\r\n%SOURCEFOLDER%\\pack.exe:Inbox.sms,%TARGETFOLDER%\\Inbox.sms\r\n",
        kComponentUI,
@@ -300,20 +306,6 @@ TEST(UpdateFile, ExtractsOverTheDestinationWithoutARecord) {
       Text("Installing\r\n" + install.TargetPath("Missing.sys")), Item(0),
   };
   EXPECT_EQ(window.Messages(), expected);
-}
-
-TEST(UpdateFile, AnItemOfAnotherComponentOnlyAnnouncesItself) {
-  ScratchInstall install("update_other", {{"Z614MDM.sys", "new driver"}});
-  ASSERT_EQ(install.Parse("[UpdateFile.Driver]\r\n" + install.PackReference("Z614MDM.sys") +
-                          ",%TARGETFOLDER%\\Z614MDM.sys\r\n"),
-            1);
-  ProgressWindow window;
-  RunProgress progress(window.Handle(), 1);
-  RunUpdateFileItem(install.Context(), FileItemAt(install.Context().script.updateItems, 0), kComponentUI,
-                    progress);
-  const std::vector<ProgressMessage> expected = {Text("Updating\r\n%TARGETFOLDER%\\Z614MDM.sys"), Item(0)};
-  EXPECT_EQ(window.Messages(), expected);
-  EXPECT_FALSE(PathExists(install.TargetPath("Z614MDM.sys")));
 }
 
 TEST(AppendFile, AddsTheEntrysBytesAtTheEndOrCreatesTheFile) {
