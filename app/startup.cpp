@@ -148,7 +148,7 @@ int RunSetup(HINSTANCE instance, const char* commandLineText) {
   // A failed open has shown its own message; start-up goes on with an empty archive.
   payloadArchive.Open("");
 
-  // The profile texts of the archive and of the started file's folder, NWP first (Part 5.8).
+  // The profile texts of the archive and of the started file's folder, NWP first.
   CollectNwpProfiles(setupContext, payloadArchive);
   CollectNwkProfiles(setupContext, payloadArchive);
 

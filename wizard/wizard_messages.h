@@ -1,4 +1,4 @@
-// The private window messages between the wizard frame, its pages and the workers (Part 1.2).
+// The private window messages between the wizard frame, its pages and the workers.
 // Workers send the three progress messages to their page (blocking until handled) and post
 // kMsgWorkDone at their end.
 #pragma once
