@@ -75,11 +75,13 @@ TEST(ServiceControl, DriverThatCannotStartReportsFailure) {
   EXPECT_EQ(DeleteStoppedService("Z614TestDrv"), 1) << "a driver that never ran is stopped";
 }
 
+// An empty value is written as binary data: the 9x family stores every string with its
+// terminator, whatever length it is given, so an empty string would still hold one byte.
 void SetRunServicesValue(const char* data, DWORD size) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices", &key),
             ERROR_SUCCESS);
-  RegSetValueExA(key, "ScardSvr", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), size);
+  RegSetValueExA(key, "ScardSvr", 0, size ? REG_SZ : REG_BINARY, reinterpret_cast<const BYTE*>(data), size);
   RegCloseKey(key);
 }
 
