@@ -27,6 +27,9 @@ constexpr int kPictureHeight = 314;
 constexpr int kPanelShare = 164;
 constexpr int kPanelShareOf = 497;
 
+// The message font is read with the metrics of the systems the setup runs on: 340 bytes.
+static_assert(sizeof(NONCLIENTMETRICSA) == 340, "non-client metrics of Windows 98 to XP");
+
 constexpr int kMarkerSize = 16;
 constexpr COLORREF kMarkerTransparent = RGB(255, 0, 255);
 constexpr COLORREF kStepTextColour = RGB(255, 255, 255);
