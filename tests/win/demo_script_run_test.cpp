@@ -178,10 +178,8 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
     ASSERT_EQ(writer.Finish(), 1);
   }
   ASSERT_TRUE(WriteTestFile(kDemoSetup, packed.bytes));
-  // A newer read-me beside the setup: the script's optional line precaches it and writes it
-  // over the packed one. (Without it, that line deletes the packed read-me before it finds
-  // nothing to extract, as every archive line clears its destination first.)
-  const std::string newerReadMe = "A newer read-me, placed beside the setup.\r\n";
+  // The read-me beside the setup: the script's optional line precaches it and writes it.
+  const std::string newerReadMe = "A read-me, placed beside the setup.\r\n";
   ASSERT_TRUE(WriteTestFile(std::string(kDemoFolder) + "\\ReadMe.txt", newerReadMe));
 
   SetupContext folders;  // the same prefix: the copy resolves the same folders
