@@ -18,6 +18,9 @@ echo
 echo "== Opening archive directories"
 "$build/bench/archive_open_bench"
 echo
+echo "== Loading install scripts"
+"$build/bench/script_load_bench"
+echo
 
 work=$(mktemp -d "$build/bench-pack.XXXXXX")
 trap 'rm -rf "$work"' EXIT

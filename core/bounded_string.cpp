@@ -4,7 +4,17 @@
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// ASCII letters folded to lower case; every other byte stays. A table, because the script
+// loader compares every header against every tag name.
+struct LowerTable {
+  unsigned char map[256];
+  constexpr LowerTable() : map() {
+    for (int c = 0; c < 256; ++c) map[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+};
+constexpr LowerTable kLower;
+
+inline char Lower(char c) { return static_cast<char>(kLower.map[static_cast<unsigned char>(c)]); }
 
 const char* FindExact(const char* text, const char* needle) { return std::strstr(text, needle); }
 
@@ -55,10 +65,13 @@ const char* FindTextNoCase(const char* text, const char* needle) {
   const size_t textLen = std::strlen(text);
   const size_t needleLen = std::strlen(needle);
   if (needleLen > textLen) return nullptr;
-  for (size_t i = 0; i + needleLen <= textLen; ++i) {
-    size_t k = 0;
-    while (k < needleLen && Lower(text[i + k]) == Lower(needle[k])) ++k;
-    if (k == needleLen) return text + i;
+  const char first = Lower(needle[0]);
+  const char* const last = text + (textLen - needleLen);
+  for (const char* p = text; p <= last; ++p) {
+    if (Lower(*p) != first) continue;
+    size_t k = 1;
+    while (k < needleLen && Lower(p[k]) == Lower(needle[k])) ++k;
+    if (k == needleLen) return p;
   }
   return nullptr;
 }
