@@ -1,4 +1,4 @@
-// Profile collection (Part 5.8): the connection-profile texts of the payload archive and of the
+// Profile collection: the connection-profile texts of the payload archive and of the
 // folder of the started executable, read once at start-up into the SetupContext's lists
 // nwpProfiles and nwkProfiles (ProfileText, device/profile_text.h). Nothing is written here;
 // the script run applies the texts later (SetupContext::ApplyProfileTexts).

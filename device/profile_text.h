@@ -1,4 +1,4 @@
-// One preloaded profile text (Part 5.8): a REGEDIT4 text from an archive entry or a file
+// One preloaded profile text: a REGEDIT4 text from an archive entry or a file
 // beside the started executable, kept whole in memory until the script run applies it.
 #pragma once
 #include <cstdint>

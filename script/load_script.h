@@ -1,4 +1,4 @@
-// Loading of install and uninstall scripts (Part 3.2): the Win32 side of
+// Loading of install and uninstall scripts: the Win32 side of
 // SetupContext::FetchScriptFile and SetupContext::LoadScript, declared in sys/setup_context.h.
 // The grammar and the section selection are the core's (core/script_parser.h); this file finds
 // the script beside the started executable or in the payload archive, selects sections for the

@@ -1,4 +1,4 @@
-// The registry text import (Part 3.5): REGEDIT4 texts applied to the real registry without any
+// The registry text import: REGEDIT4 texts applied to the real registry without any
 // outside tool. The parsing lives in core/regedit_text.h; this writes through a registry sink
 // that creates keys with RegCreateKeyExA and sets values with RegSetValueExA.
 #pragma once

@@ -1,4 +1,4 @@
-// SetupContext::ReplaceInstallation (Part 3.4), declared in sys/setup_context.h: the Modify and
+// SetupContext::ReplaceInstallation, declared in sys/setup_context.h: the Modify and
 // Update workers take one installation away by its uninstall script and install anew.
 #include "sys/setup_context.h"
 

@@ -1,4 +1,4 @@
-// The uninstall script Remove.cnf (Part 3.5): the Win32 side of
+// The uninstall script Remove.cnf: the Win32 side of
 // SetupContext::AppendUninstallRecord and SetupContext::RunUninstall, declared in
 // sys/setup_context.h. The record text is the core's (core/uninstall_record.h).
 //
