@@ -5,6 +5,7 @@ set(Z614_WINE_ROOT "${CMAKE_BINARY_DIR}/wine" CACHE PATH "Folder of the Wine pre
 
 # z614_add_wine_test(NAME name VERSIONS v1 v2 ... COMMAND target-or-exe args...
 #                    [ENVIRONMENT VAR=value...] [TIMEOUT seconds] [LABELS l...])
+# "@VERSION@" in an ENVIRONMENT value stands for the run's Windows version.
 function(z614_add_wine_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "VERSIONS;COMMAND;ENVIRONMENT;LABELS" ${ARGN})
   if(NOT T_VERSIONS)
@@ -16,8 +17,9 @@ function(z614_add_wine_test)
   foreach(version IN LISTS T_VERSIONS)
     set(test_name "${T_NAME}.${version}")
     add_test(NAME ${test_name} COMMAND ${T_COMMAND})
+    string(REPLACE "@VERSION@" "${version}" environment "${T_ENVIRONMENT}")
     set_tests_properties(${test_name} PROPERTIES
-      ENVIRONMENT "Z614_WINE_VERSION=${version};Z614_WINE_ROOT=${Z614_WINE_ROOT};${T_ENVIRONMENT}"
+      ENVIRONMENT "Z614_WINE_VERSION=${version};Z614_WINE_ROOT=${Z614_WINE_ROOT};${environment}"
       RESOURCE_LOCK "wine-${version}"
       TIMEOUT ${T_TIMEOUT}
       LABELS "wine;${T_LABELS}")
