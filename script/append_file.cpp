@@ -9,8 +9,7 @@
 #include "app/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
-#include "script/archive_reference.h"
-#include "script/context_macros.h"
+#include "script/file_item_paths.h"
 #include "script/run_progress.h"
 #include "script/script_actions.h"
 #include "sys/setup_context.h"
@@ -34,17 +33,10 @@ void RunAppendFileItem(SetupContext& context, const FileItem& item, ComponentSet
   progress.StartItem(IDS_ACTION_UPDATING, item.destination);
   if (!Applies(item, selection)) return;
 
-  char source[MAX_PATH];
   char destination[MAX_PATH];
-  CopyText(source, sizeof source, item.source);
-  CopyText(destination, sizeof destination, item.destination);
-  if (!ExpandContextMacros(context, source, sizeof source) ||
-      !ExpandContextMacros(context, destination, sizeof destination)) {
-    return;  // a path that outgrew its buffer would name another file
-  }
   char archivePath[MAX_PATH];
   char entryName[MAX_PATH];
-  SplitArchiveReference(source, archivePath, entryName);
+  if (!ExpandFileItemPaths(context, item, destination, archivePath, entryName)) return;
 
   progress.StartItem(IDS_ACTION_INSTALLING, destination);
   if (!payloadArchive.Open(archivePath)) return;

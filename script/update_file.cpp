@@ -5,8 +5,7 @@
 #include "app/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
-#include "script/archive_reference.h"
-#include "script/context_macros.h"
+#include "script/file_item_paths.h"
 #include "script/missing_file_message.h"
 #include "script/run_progress.h"
 #include "script/script_actions.h"
@@ -17,18 +16,10 @@ void RunUpdateFileItem(SetupContext& context, const FileItem& item, ComponentSet
   progress.StartItem(IDS_ACTION_UPDATING, item.destination);
   if (!Applies(item, selection)) return;
 
-  // Macros first, then the split: the expanded source may name another executable's archive.
-  char source[MAX_PATH];
   char destination[MAX_PATH];
-  CopyText(source, sizeof source, item.source);
-  CopyText(destination, sizeof destination, item.destination);
-  if (!ExpandContextMacros(context, source, sizeof source) ||
-      !ExpandContextMacros(context, destination, sizeof destination)) {
-    return;  // a path that outgrew its buffer would name another file
-  }
   char archivePath[MAX_PATH];
   char entryName[MAX_PATH];
-  SplitArchiveReference(source, archivePath, entryName);
+  if (!ExpandFileItemPaths(context, item, destination, archivePath, entryName)) return;
 
   progress.StartItem(IDS_ACTION_INSTALLING, destination);
   if (!payloadArchive.Open(archivePath)) return;
