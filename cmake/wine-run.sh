@@ -49,6 +49,9 @@ make_base() {
     done
     mkdir -p "$user_dir/Temp"
   done
+  # A folder no program can write to, not even as root: the host's /sys/kernel. Tests of the
+  # target-folder checks choose it as C:\unwritable.
+  ln -s /sys/kernel "$base/drive_c/unwritable"
   # One virtual desktop, so that windows get Wine's own frames and screenshots are stable.
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1

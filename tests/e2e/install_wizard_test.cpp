@@ -411,7 +411,7 @@ bool FolderIsEmpty(const std::string& folder) {
   return entries == 0;
 }
 
-TEST_F(InstallWizard, BrowseTakesAWritableFolderAndLeavesNothingInIt) {
+TEST_F(InstallWizard, BrowseTakesOnlyAWritableFolderAndLeavesNothingInIt) {
   const std::string chosen = "C:\\z614\\Chosen";
   CreateDirectoryA(chosen.c_str(), nullptr);
   Start(full_);
@@ -423,6 +423,14 @@ TEST_F(InstallWizard, BrowseTakesAWritableFolderAndLeavesNothingInIt) {
   EXPECT_NE(ControlText(Page(), kFolderPath).find("Xelta Z614"), std::string::npos)
       << "a cancelled browse keeps the folder";
   EXPECT_TRUE(IsDefaultButton(frame_, kNext));
+
+  // C:\unwritable is the test prefix's link to the host's /sys/kernel, which takes no file even
+  // from root: the folder is refused without a word and the offered one stays.
+  ASSERT_TRUE(ChooseInBrowser(*session_, Page(), "C:\\unwritable", IDOK));
+  Sleep(500);
+  EXPECT_NE(ControlText(Page(), kFolderPath).find("Xelta Z614"), std::string::npos)
+      << "an unwritable folder is refused: " << ControlText(Page(), kFolderPath);
+  EXPECT_EQ(session_->WaitForMessageBox(500), nullptr) << "the refusal shows no message";
 
   ASSERT_TRUE(ChooseInBrowser(*session_, Page(), chosen, IDOK));
   EXPECT_TRUE(WaitUntil([&] { return ControlText(Page(), kFolderPath) == chosen; }, kUiTimeoutMs))
