@@ -21,16 +21,9 @@ const std::vector<images::Entry> kEntries = {
 // the data and the magic and `stray` bytes between the records and the trailer.
 std::string Rebuild(const std::vector<Record>& records, const std::string& extra = "", const std::string& stray = "",
                     uint32_t payloadStart = 0x200) {
-  std::string bytes = kImage + images::kBegin + std::string(4, '\0');
-  for (const images::Entry& e : kEntries) bytes += e.data;
-  bytes += extra;
-  const uint32_t directoryOffset = static_cast<uint32_t>(bytes.size());
-  bytes.append(images::kMagic, 16);
-  for (const Record& r : records) bytes += images::RecordBytes(r);
-  bytes += stray;
-  images::Put32(bytes, payloadStart);
-  images::Put32(bytes, directoryOffset);
-  return bytes;
+  std::string front = kImage + images::kBegin + std::string(4, '\0');
+  for (const images::Entry& e : kEntries) front += e.data;
+  return images::Assemble(front + extra, records, payloadStart, stray);
 }
 
 std::vector<Record> SoundRecords() {

@@ -18,17 +18,11 @@ using images::Record;
 const std::string kImage = "MZ" + std::string(0x3FE, '\x90');
 
 // A packed file with records written as given (data need not exist), the trailer naming
-// payload start 0x400 and the directory at `directoryOffset`.
-std::string WithRecords(const std::vector<Record>& records, const std::string& afterRecords = "",
-                        uint32_t directoryOffset = 0x1000) {
-  std::string out = kImage;
-  out.resize(directoryOffset, 'd');
-  out.append(images::kMagic, 16);
-  for (const Record& r : records) out += images::RecordBytes(r);
-  out += afterRecords;
-  images::Put32(out, 0x400);
-  images::Put32(out, directoryOffset);
-  return out;
+// payload start 0x400 and the directory at 0x1000.
+std::string WithRecords(const std::vector<Record>& records, const std::string& afterRecords = "") {
+  std::string front = kImage;
+  front.resize(0x1000, 'd');
+  return images::Assemble(front, records, 0x400, afterRecords);
 }
 
 Record Good(const char* name, uint32_t offset = 0x410, uint32_t size = 10) {
@@ -226,17 +220,6 @@ TEST(ParseDirectory, NamesDifferingOnlyInCaseAreBothKept) {
 
 // ---- Writer ----
 
-class StringSink : public ByteSink {
- public:
-  std::string bytes;
-  size_t failAfter = SIZE_MAX;
-  int Write(const void* data, size_t size) override {
-    if (bytes.size() + size > failAfter) return 0;
-    bytes.append(static_cast<const char*>(data), size);
-    return 1;
-  }
-};
-
 // Counts bytes without keeping them: archives near the 4 GiB limit cost no memory.
 class CountingSink : public ByteSink {
  public:
@@ -252,7 +235,7 @@ TEST(ArchiveWriter, WritesWhatTheHandBuiltImageHolds) {
   std::vector<Record> records;
   const std::string expected = images::Packed(kImage, entries, &records);
 
-  StringSink sink;
+  images::StringSink sink;
   sink.bytes = kImage;
   ArchiveWriter writer(sink, kImage.size());
   ASSERT_EQ(writer.Begin(), 1);
@@ -300,7 +283,7 @@ TEST(ArchiveWriter, RefusesWhatTheReaderCouldNotRead) {
 }
 
 TEST(ArchiveWriter, ASinkThatFailsFailsTheArchive) {
-  StringSink sink;
+  images::StringSink sink;
   sink.failAfter = 40;
   ArchiveWriter writer(sink, 0);
   ASSERT_EQ(writer.Begin(), 1);
@@ -308,15 +291,6 @@ TEST(ArchiveWriter, ASinkThatFailsFailsTheArchive) {
   EXPECT_EQ(writer.WriteEntryData("0123456789012345678901234567890", 31), 0);
   EXPECT_EQ(writer.EndEntry(), 0);
   EXPECT_EQ(writer.Finish(), 0);
-}
-
-TEST(ArchiveMarks, AreAssembledWhole) {
-  unsigned char magic[kArchiveMagicSize];
-  unsigned char begin[kArchiveBeginBlockSize];
-  MakeDirectoryMagic(magic);
-  MakeBeginBlock(begin);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(magic), 16), images::kMagic);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(begin), 16), std::string(images::kBegin) + std::string(4, '\0'));
 }
 
 }  // namespace

@@ -59,6 +59,19 @@ struct Entry {
   std::string data;
 };
 
+// The directory magic, `records`, `afterRecords` and a trailer naming `payloadStart` and the
+// directory at the end of `front` (which holds the image and whatever data precedes).
+inline std::string Assemble(std::string front, const std::vector<Record>& records, uint32_t payloadStart,
+                            const std::string& afterRecords = "") {
+  const uint32_t directoryOffset = static_cast<uint32_t>(front.size());
+  front.append(kMagic, 16);
+  for (const Record& r : records) front += RecordBytes(r);
+  front += afterRecords;
+  Put32(front, payloadStart);
+  Put32(front, directoryOffset);
+  return front;
+}
+
 // A well-formed packed file: `image`, the begin block, the entries' bytes, the directory
 // magic, the records and the trailer. `records` receives the records written, in order.
 inline std::string Packed(const std::string& image, const std::vector<Entry>& entries,
@@ -78,13 +91,32 @@ inline std::string Packed(const std::string& image, const std::vector<Entry>& en
     written.push_back(r);
     out += e.data;
   }
-  const uint32_t directoryOffset = static_cast<uint32_t>(out.size());
-  out.append(kMagic, 16);
-  for (const Record& r : written) out += RecordBytes(r);
-  Put32(out, static_cast<uint32_t>(image.size()));
-  Put32(out, directoryOffset);
   if (records) *records = written;
-  return out;
+  return Assemble(out, written, static_cast<uint32_t>(image.size()));
+}
+
+// Keeps what is written; fails every write that would take it past `failAfter` bytes.
+class StringSink : public ByteSink {
+ public:
+  std::string bytes;
+  size_t failAfter = SIZE_MAX;
+  int Write(const void* data, size_t size) override {
+    if (bytes.size() + size > failAfter) return 0;
+    bytes.append(static_cast<const char*>(data), size);
+    return 1;
+  }
+};
+
+// A packed file made by the archive writer under test, for names the packer would never store.
+inline std::string Written(const std::vector<Entry>& entries) {
+  StringSink sink;
+  sink.bytes = "MZ" + std::string(66, '\0');
+  ArchiveWriter writer(sink, sink.bytes.size());
+  int ok = writer.Begin();
+  for (const Entry& e : entries)
+    ok = ok && writer.BeginEntry(e.name.c_str(), 0, 0) && writer.WriteEntryData(e.data.data(), e.data.size()) &&
+         writer.EndEntry();
+  return ok && writer.Finish() ? sink.bytes : std::string();
 }
 
 // A file as an archive source; the length, or every read that covers a given offset, can be

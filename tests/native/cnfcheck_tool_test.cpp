@@ -2,45 +2,21 @@
 // tells clean, warnings and unreadable input apart; every refusal is one clear line; the
 // payload is read from a folder or from the archive of a packed file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/archive_format.h"
 #include "tests/native/archive_images.h"
+#include "tests/native/tool_run.h"
 #include "tools/cnfcheck/payload_index.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The tool is built in the same tree: <tree>/tools/cnfcheck/cnfcheck, two levels above this
-// test's folder <tree>/tests/native.
-std::string CheckerPath() {
-  if (const char* path = std::getenv("CNFCHECK")) return path;
-  return (fs::read_symlink("/proc/self/exe").parent_path() / "../../tools/cnfcheck/cnfcheck").lexically_normal();
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
-
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using tool_run::WriteFile;
 
 class CnfcheckTool : public testing::Test {
  protected:
@@ -53,44 +29,15 @@ class CnfcheckTool : public testing::Test {
     WriteFile(Path("clean.reg"), "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"A\"=dword:00000001\r\n");
     WriteFile(Path("stops.reg"), "REGEDIT4\r\n\r\n[NOBACKSLASH]\r\n\"A\"=dword:00000001\r\n");
     WriteFile(root_ / "payload" / "Z614UI.exe", "program");
-    ASSERT_TRUE(fs::exists(CheckerPath())) << CheckerPath();
+    ASSERT_TRUE(fs::exists(checker_)) << checker_;
   }
   void TearDown() override { fs::remove_all(root_); }
 
   std::string Path(const char* name) const { return (root_ / name).string(); }
 
-  ToolRun Check(const std::vector<std::string>& args) {
-    std::string command = "'" + CheckerPath() + "'";
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " >'" + Path("out.txt") + "' 2>'" + Path("err.txt") + "'";
-    ToolRun run;
-    const int status = std::system(command.c_str());
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadFile(root_ / "out.txt");
-    run.err = ReadFile(root_ / "err.txt");
-    return run;
-  }
+  tool_run::Run Check(const std::vector<std::string>& args) { return tool_run::RunTool(checker_, args, root_); }
 
-  // A packed file: a few bytes of image and the archive the packer would append.
-  std::string Packed(const std::vector<std::pair<const char*, std::string>>& entries) {
-    struct Sink : ByteSink {
-      std::string bytes = "MZ" + std::string(62, '\0');
-      int Write(const void* data, size_t size) override {
-        bytes.append(static_cast<const char*>(data), size);
-        return 1;
-      }
-    } sink;
-    ArchiveWriter writer(sink, sink.bytes.size());
-    EXPECT_EQ(writer.Begin(), 1);
-    for (const auto& entry : entries)
-      EXPECT_EQ(writer.BeginEntry(entry.first, 0, 0) && writer.WriteEntryData(entry.second.data(), entry.second.size()) &&
-                    writer.EndEntry(),
-                1);
-    EXPECT_EQ(writer.Finish(), 1);
-    WriteFile(Path("Setup.exe"), sink.bytes);
-    return Path("Setup.exe");
-  }
-
+  const std::string checker_ = tool_run::ToolPath("cnfcheck", "CNFCHECK");
   fs::path root_;
 };
 
@@ -120,7 +67,7 @@ TEST_F(CnfcheckTool, ExitStatusTellsCleanWarningsAndUnreadableApart) {
       {{}, 2, "name either a SCRIPT or --reg FILE"},
   };
   for (const Case& c : cases) {
-    const ToolRun run = Check(c.args);
+    const tool_run::Run run = Check(c.args);
     const std::string& text = c.exitCode == 2 ? run.err : run.out;
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     EXPECT_NE(text.find(c.inOutput), std::string::npos) << text;
@@ -131,7 +78,7 @@ TEST_F(CnfcheckTool, ExitStatusTellsCleanWarningsAndUnreadableApart) {
 }
 
 TEST_F(CnfcheckTool, JsonIsTheWholeOutput) {
-  const ToolRun run = Check({"--json", "--os", "win2k", Path("faulty.cnf")});
+  const tool_run::Run run = Check({"--json", "--os", "win2k", Path("faulty.cnf")});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out.rfind("{\"items\": [\n  {\"list\": \"fileItems\", \"line\": 2,", 0), 0u) << run.out;
   EXPECT_EQ(run.out.substr(run.out.size() - 3), "]}\n");
@@ -139,17 +86,17 @@ TEST_F(CnfcheckTool, JsonIsTheWholeOutput) {
 }
 
 TEST_F(CnfcheckTool, PackedPayloadIsReadFromItsArchive) {
-  const std::string packed = Packed({{"Z614UI.exe", "program"}, {"Readme.txt", "read me"}});
-  EXPECT_EQ(Check({"--payload", packed, Path("clean.cnf")}).exitCode, 0);
-  const std::string withoutIt = Packed({{"Readme.txt", "read me"}});
-  const ToolRun run = Check({"--payload", withoutIt, Path("clean.cnf")});
+  WriteFile(Path("Setup.exe"), images::Written({{"Z614UI.exe", "program"}, {"Readme.txt", "read me"}}));
+  EXPECT_EQ(Check({"--payload", Path("Setup.exe"), Path("clean.cnf")}).exitCode, 0);
+  WriteFile(Path("Setup.exe"), images::Written({{"Readme.txt", "read me"}}));
+  const tool_run::Run run = Check({"--payload", Path("Setup.exe"), Path("clean.cnf")});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("clean.cnf:2: warning: the payload holds no entry \"Z614UI.exe\""), std::string::npos) << run.out;
 }
 
 TEST_F(CnfcheckTool, PackedPayloadWithARefusedRecordIsUnreadable) {
   WriteFile(Path("Damaged.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"", "nameless"}}));
-  const ToolRun run = Check({"--payload", Path("Damaged.exe"), Path("clean.cnf")});
+  const tool_run::Run run = Check({"--payload", Path("Damaged.exe"), Path("clean.cnf")});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err.rfind("cnfcheck: " + Path("Damaged.exe") + ": ", 0), 0u) << run.err;
 }

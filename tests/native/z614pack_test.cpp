@@ -3,48 +3,24 @@
 // ends with one clear line and a non-zero exit, never a crash or a file outside the folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/archive_format.h"
 #include "core/crc32.h"
 #include "tests/native/archive_images.h"
+#include "tests/native/tool_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The packer is built in the same tree: <tree>/tools/z614pack/z614pack, two levels above
-// this test's folder <tree>/tests/native.
-std::string PackerPath() {
-  if (const char* path = std::getenv("Z614PACK")) return path;
-  return (fs::read_symlink("/proc/self/exe").parent_path() / "../../tools/z614pack/z614pack").lexically_normal();
-}
-
-struct PackerRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
+using tool_run::ReadFile;
+using tool_run::WriteFile;
 
 // The last-write time of a file in FILETIME units, the resolution the archive keeps.
 uint64_t WriteTimeOf(const fs::path& path) {
@@ -59,24 +35,14 @@ class Z614Pack : public testing::Test {
     root_ = fs::temp_directory_path() / ("z614pack_test_" + std::to_string(getpid()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "payload");
-    ASSERT_TRUE(fs::exists(PackerPath())) << PackerPath();
+    ASSERT_TRUE(fs::exists(packer_)) << packer_;
   }
   void TearDown() override { fs::remove_all(root_); }
 
-  PackerRun Pack(const std::vector<std::string>& args) {
-    std::string command = "'" + PackerPath() + "'";
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " >'" + (root_ / "out.txt").string() + "' 2>'" + (root_ / "err.txt").string() + "'";
-    PackerRun run;
-    const int status = std::system(command.c_str());
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadFile(root_ / "out.txt");
-    run.err = ReadFile(root_ / "err.txt");
-    return run;
-  }
+  tool_run::Run Pack(const std::vector<std::string>& args) { return tool_run::RunTool(packer_, args, root_); }
 
   // A failed command says why on one line of its own and exits non-zero.
-  void ExpectRefused(const PackerRun& run, const std::string& because) {
+  void ExpectRefused(const tool_run::Run& run, const std::string& because) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.exitCode, -1) << "the packer did not exit normally";
     EXPECT_EQ(run.err.rfind("z614pack: ", 0), 0u) << run.err;
@@ -88,27 +54,15 @@ class Z614Pack : public testing::Test {
 
   // A packed file built with the archive writer, for names the packer would never store.
   std::string Handmade(const std::vector<const char*>& names) {
-    std::string bytes = "MZ" + std::string(62, '\0');
-    images::Put32(bytes, 0);  // only to give the image some size
-    const std::string path = Path("handmade.exe");
-    struct Sink : ByteSink {
-      std::string* bytes;
-      int Write(const void* data, size_t size) override {
-        bytes->append(static_cast<const char*>(data), size);
-        return 1;
-      }
-    } sink;
-    sink.bytes = &bytes;
-    ArchiveWriter writer(sink, bytes.size());
-    EXPECT_EQ(writer.Begin(), 1);
-    for (const char* name : names) {
-      EXPECT_EQ(writer.BeginEntry(name, 0, 0) && writer.WriteEntryData("evil", 4) && writer.EndEntry(), 1) << name;
-    }
-    EXPECT_EQ(writer.Finish(), 1);
-    WriteFile(path, bytes);
-    return path;
+    std::vector<images::Entry> entries;
+    for (const char* name : names) entries.push_back({name, "evil"});
+    const std::string bytes = images::Written(entries);
+    EXPECT_FALSE(bytes.empty());
+    WriteFile(Path("handmade.exe"), bytes);
+    return Path("handmade.exe");
   }
 
+  const std::string packer_ = tool_run::ToolPath("z614pack", "Z614PACK");
   fs::path root_;
 };
 
@@ -159,10 +113,10 @@ TEST_F(Z614Pack, APackedFileListsVerifiesAndExtractsAsItsFolder) {
   }
   EXPECT_EQ(layout.directoryOffset, offset);
 
-  const PackerRun list = Pack({"list", Path("Setup.exe")});
+  const tool_run::Run list = Pack({"list", Path("Setup.exe")});
   EXPECT_EQ(list.exitCode, 0);
   EXPECT_EQ(list.out, listing);
-  const PackerRun verify = Pack({"verify", Path("Setup.exe")});
+  const tool_run::Run verify = Pack({"verify", Path("Setup.exe")});
   EXPECT_EQ(verify.exitCode, 0) << verify.err;
 
   ASSERT_EQ(Pack({"extract", Path("Setup.exe"), Path("out")}).exitCode, 0);
