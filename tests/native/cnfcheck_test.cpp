@@ -36,78 +36,74 @@ std::vector<std::string> Codes(const WarningList& warnings) {
 
 // ---- One fault of each kind ----
 
-struct FaultCase {
-  const char* name;
-  std::string script;
-  std::vector<std::string> expected;  // "line code"
-};
-
-class ScriptFaults : public testing::TestWithParam<FaultCase> {};
-
-TEST_P(ScriptFaults, AreNamedWithTheirLine) {
-  EXPECT_EQ(Codes(Check(GetParam().script).warnings), GetParam().expected);
-}
-
 const std::string kLongPath(300, 'x');
 
-INSTANTIATE_TEST_SUITE_P(
-    Cnfcheck, ScriptFaults,
-    testing::Values(
-        FaultCase{"Clean", "; demo\r\n[AddFile.UI.!SC.WinNT]\r\n:%Zx14%UI.exe,%TARGETFOLDER%\\%Zx14%UI.exe\r\n", {}},
-        FaultCase{"LineBeforeFirstSection", "stray\n[AddFile]\n:a,%TARGETFOLDER%\\a\n", {"1 before-first-section"}},
-        FaultCase{"UnknownKeyword", "[AddRegFile]\n[Bogus]\n", {"2 unknown-keyword"}},
-        FaultCase{"UnknownKeywordInAddFileDropsTheLine", "[AddFile]\n[Bogus]\n",
+TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
+  struct Case {
+    const char* name;
+    std::string script;
+    std::vector<std::string> expected;  // "line code"
+  };
+  const Case cases[] = {
+        {"Clean", "; demo\r\n[AddFile.UI.!SC.WinNT]\r\n:%Zx14%UI.exe,%TARGETFOLDER%\\%Zx14%UI.exe\r\n", {}},
+        {"LineBeforeFirstSection", "stray\n[AddFile]\n:a,%TARGETFOLDER%\\a\n", {"1 before-first-section"}},
+        {"UnknownKeyword", "[AddRegFile]\n[Bogus]\n", {"2 unknown-keyword"}},
+        {"UnknownKeywordInAddFileDropsTheLine", "[AddFile]\n[Bogus]\n",
                   {"2 unknown-keyword", "2 missing-field"}},
-        FaultCase{"KeywordRunsOn", "[EnableTextLines.SC]\n%WINDOWSFOLDER%\\INF\\a.inf,*x*\n", {"1 keyword-runs-on"}},
-        FaultCase{"HeaderNotClosed", "[AddFile.UI\n:a,%TARGETFOLDER%\\a\n", {"1 header-not-closed"}},
-        FaultCase{"MisspeltTag", "[AddFile.UIX]\n:a,%TARGETFOLDER%\\a\n", {"1 unknown-tag"}},
-        FaultCase{"MisspeltNegatedOsTag", "[AddFile.!WinXp2]\n:a,%TARGETFOLDER%\\a\n", {"1 unknown-tag"}},
-        FaultCase{"NoComma", "[AddFile]\n:a\n", {"2 missing-field"}},
-        FaultCase{"EmptyScanField", "[ReplaceIniSection]\n:a.ini,,%WINDOWSFOLDER%\\a.ini\n", {"2 empty-field"}},
-        FaultCase{"Apostrophe", "[AddRegValue]\nHKLM,Software\\X's,N,REG_SZ,1\n", {"2 apostrophe"}},
-        FaultCase{"PathTooLong", "[AddFile]\n:a,%TARGETFOLDER%\\" + kLongPath + "\n", {"2 field-too-long"}},
-        FaultCase{"RegDataTooLong", "[AddRegValue]\nHKLM,Software\\X,N,REG_SZ," + std::string(256, 'd') + "\n",
+        {"KeywordRunsOn", "[EnableTextLines.SC]\n%WINDOWSFOLDER%\\INF\\a.inf,*x*\n", {"1 keyword-runs-on"}},
+        {"HeaderNotClosed", "[AddFile.UI\n:a,%TARGETFOLDER%\\a\n", {"1 header-not-closed"}},
+        {"MisspeltTag", "[AddFile.UIX]\n:a,%TARGETFOLDER%\\a\n", {"1 unknown-tag"}},
+        {"MisspeltNegatedOsTag", "[AddFile.!WinXp2]\n:a,%TARGETFOLDER%\\a\n", {"1 unknown-tag"}},
+        {"NoComma", "[AddFile]\n:a\n", {"2 missing-field"}},
+        {"EmptyScanField", "[ReplaceIniSection]\n:a.ini,,%WINDOWSFOLDER%\\a.ini\n", {"2 empty-field"}},
+        {"Apostrophe", "[AddRegValue]\nHKLM,Software\\X's,N,REG_SZ,1\n", {"2 apostrophe"}},
+        {"PathTooLong", "[AddFile]\n:a,%TARGETFOLDER%\\" + kLongPath + "\n", {"2 field-too-long"}},
+        {"RegDataTooLong", "[AddRegValue]\nHKLM,Software\\X,N,REG_SZ," + std::string(256, 'd') + "\n",
                   {"2 field-too-long"}},
-        FaultCase{"TrailingTextIgnored", "[AddRegValue]\nHKLM,Software\\X,N,REG_SZ,two words\n",
+        {"TrailingTextIgnored", "[AddRegValue]\nHKLM,Software\\X,N,REG_SZ,two words\n",
                   {"2 trailing-text-ignored"}},
-        FaultCase{"DescriptionCut", "[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a.exe," +
+        {"DescriptionCut", "[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a.exe," +
                                         std::string(512, 'd') + ",,-1\n",
                   {"2 description-cut"}},
-        FaultCase{"UnknownRoot", "[AddRegValue]\nHKCU,Software\\X,N,REG_SZ,1\n", {"2 unknown-root"}},
-        FaultCase{"UnknownType", "[AddRegValue]\nHKLM,Software\\X,N,REG_BINARY,1\n", {"2 unknown-type"}},
-        FaultCase{"NotANumber", "[AddRegValue]\nHKLM,Software\\X,N,REG_DWORD,0x10\n", {"2 not-a-number"}},
-        FaultCase{"IconIndexNotANumber", "[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a.exe,d,,none\n",
+        {"UnknownRoot", "[AddRegValue]\nHKCU,Software\\X,N,REG_SZ,1\n", {"2 unknown-root"}},
+        {"UnknownType", "[AddRegValue]\nHKLM,Software\\X,N,REG_BINARY,1\n", {"2 unknown-type"}},
+        {"NotANumber", "[AddRegValue]\nHKLM,Software\\X,N,REG_DWORD,0x10\n", {"2 not-a-number"}},
+        {"IconIndexNotANumber", "[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a.exe,d,,none\n",
                   {"2 not-a-number"}},
-        FaultCase{"LineCut", "[AddFolder]\n" + std::string(5000, 'f') + "\n", {"2 line-cut", "2 field-too-long"}},
-        FaultCase{"UnknownMacro", "[AddFile]\n:a,%TARGETDIR%\\a\n", {"2 unknown-macro"}},
-        FaultCase{"MacroInWrongCase", "[AddFile]\n:%zx14%UI.exe,%TARGETFOLDER%\\a\n", {"2 macro-case"}},
-        FaultCase{"MacroRepeated", "[AddRegValue]\nHKLM,Software\\%Zx14%\\%Zx14%,N,REG_SZ,1\n", {"2 macro-repeated"}},
-        FaultCase{"MacroWhereNoneIsReplaced", "[AddRegFile]\n:%Zx14%.reg\n", {"2 macro-not-expanded"}},
-        FaultCase{"AddFileSourceWithoutColon", "[AddFile]\nZ614.sys,%SYSTEMFOLDER%\\Z614.sys\n", {"2 no-colon"}},
-        FaultCase{"DriveLetterAsArchivePath", "[AddFile]\nC:\\a.txt,%TARGETFOLDER%\\a.txt\n", {"2 drive-colon"}},
-        FaultCase{"FolderMacroSplitsUpdateSource", "[UpdateFile]\n%SYSTEMFOLDER%\\a.dll:b,%SYSTEMFOLDER%\\b\n",
+        {"LineCut", "[AddFolder]\n" + std::string(5000, 'f') + "\n", {"2 line-cut", "2 field-too-long"}},
+        {"UnknownMacro", "[AddFile]\n:a,%TARGETDIR%\\a\n", {"2 unknown-macro"}},
+        {"MacroInWrongCase", "[AddFile]\n:%zx14%UI.exe,%TARGETFOLDER%\\a\n", {"2 macro-case"}},
+        {"MacroRepeated", "[AddRegValue]\nHKLM,Software\\%Zx14%\\%Zx14%,N,REG_SZ,1\n", {"2 macro-repeated"}},
+        {"MacroWhereNoneIsReplaced", "[AddRegFile]\n:%Zx14%.reg\n", {"2 macro-not-expanded"}},
+        {"AddFileSourceWithoutColon", "[AddFile]\nZ614.sys,%SYSTEMFOLDER%\\Z614.sys\n", {"2 no-colon"}},
+        {"DriveLetterAsArchivePath", "[AddFile]\nC:\\a.txt,%TARGETFOLDER%\\a.txt\n", {"2 drive-colon"}},
+        {"FolderMacroSplitsUpdateSource", "[UpdateFile]\n%SYSTEMFOLDER%\\a.dll:b,%SYSTEMFOLDER%\\b\n",
                   {"2 folder-macro-in-source"}},
-        FaultCase{"EmptyDestination", "[AddFile]\n:a.txt,\n", {"2 empty-destination"}},
-        FaultCase{"EntryNameIsAPath", "[AddFile]\n:%SOURCEFOLDER%\\ReadMe.txt,%TARGETFOLDER%\\ReadMe.txt\n",
+        {"EmptyDestination", "[AddFile]\n:a.txt,\n", {"2 empty-destination"}},
+        {"EntryNameIsAPath", "[AddFile]\n:%SOURCEFOLDER%\\ReadMe.txt,%TARGETFOLDER%\\ReadMe.txt\n",
                   {"2 entry-is-path"}},
-        FaultCase{"OptionalPathEntryIsQuiet",
+        {"OptionalPathEntryIsQuiet",
                   "[AddFile]\n:%SOURCEFOLDER%\\ReadMe.txt,%TARGETFOLDER%\\ReadMe.txt<PRECACHE><OPTIONAL>\n", {}},
-        FaultCase{"RelativeDestination", "[AddFile]\n:a.txt,a.txt\n", {"2 relative-path"}},
-        FaultCase{"RelativeShortcut", "[AddShellLink]\nUI.lnk,%TARGETFOLDER%\\a.exe,,,\n", {"2 relative-path"}},
-        FaultCase{"PatternWithoutStar", "[DisableTextLine]\n%WINDOWSFOLDER%\\INF\\a.inf,*Child0002\n",
+        {"RelativeDestination", "[AddFile]\n:a.txt,a.txt\n", {"2 relative-path"}},
+        {"RelativeShortcut", "[AddShellLink]\nUI.lnk,%TARGETFOLDER%\\a.exe,,,\n", {"2 relative-path"}},
+        {"PatternWithoutStar", "[DisableTextLine]\n%WINDOWSFOLDER%\\INF\\a.inf,*Child0002\n",
                   {"2 pattern-without-star"}},
-        FaultCase{"PrecacheWithoutColonIsAnEntry", "[AddFile]\nLicense.txt,<PRECACHE>\n", {}},
-        FaultCase{"UninstallRecordsReadClean",
+        {"PrecacheWithoutColonIsAnEntry", "[AddFile]\nLicense.txt,<PRECACHE>\n", {}},
+        {"UninstallRecordsReadClean",
                   "[AddFile.UI]\r\n,C:\\A\\a.exe\r\n\r\n[AddShellLink]\r\nC:\\M\\a.lnk,,,,\r\n\r\n"
                   "[AddFolder]\r\nC:\\A\r\n\r\n[AddFile]\r\n,C:\\A\\*.z6?\r\n",
                   {}},
-        FaultCase{"SectionNoSystemLoads", "[AddFile.WinXP.!WinNT]\n:a,%TARGETFOLDER%\\a\n", {"1 never-loaded"}},
-        FaultCase{"ComponentBothWays", "[AddFile.SC.UI.!SC]\n:a,%TARGETFOLDER%\\a\n", {"1 tag-both-ways"}},
-        FaultCase{"HeaderRunOnInsideAnotherSection", "[AddRegFile]\n[AddFolderX.Win9x.!Win9x]\n",
+        {"SectionNoSystemLoads", "[AddFile.WinXP.!WinNT]\n:a,%TARGETFOLDER%\\a\n", {"1 never-loaded"}},
+        {"ComponentBothWays", "[AddFile.SC.UI.!SC]\n:a,%TARGETFOLDER%\\a\n", {"1 tag-both-ways"}},
+        {"HeaderRunOnInsideAnotherSection", "[AddRegFile]\n[AddFolderX.Win9x.!Win9x]\n",
                   {"2 keyword-runs-on", "2 never-loaded"}},
-        FaultCase{"FaultInASectionOfTheOtherFamily", "[AddFile.Win9x]\n:a\n[AddFile.WinNT]\n:b\n",
-                  {"2 missing-field", "4 missing-field"}}),
-    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+        {"FaultInASectionOfTheOtherFamily", "[AddFile.Win9x]\n:a\n[AddFile.WinNT]\n:b\n",
+                  {"2 missing-field", "4 missing-field"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Codes(Check(c.script).warnings), c.expected);
+  }
+}
 
 TEST(CnfcheckScript, FaultsOfInactiveSectionsAreNamedForASingleSystem) {
   const std::string script = "[AddFile.Win9x]\n:a,%targetfolder%\\a\n";
@@ -130,32 +126,28 @@ TEST(CnfcheckItems, FollowTheRunOrderOfTheListsAndTheScriptOrderWithin) {
                                              "textLineItems:2"}));
 }
 
-struct SelectionCase {
-  const char* os;
-  ComponentSet selection;
-  std::vector<std::string> expected;  // "line applies"
-};
-
-class CnfcheckSelection : public testing::TestWithParam<SelectionCase> {};
-
-TEST_P(CnfcheckSelection, LoadsBySystemAndAppliesByComponents) {
+TEST(CnfcheckItems, LoadBySystemAndApplyByComponents) {
   const std::string script =
       "[AddFile.UI.Help]\n:h,%TARGETFOLDER%\\h\n"
       "[AddFile.Driver.Win9x]\n:v,%SYSTEMFOLDER%\\v\n"
       "[AddFile.Driver.WinNT.!WinXP]\n:s,%SYSTEMFOLDER%\\s\n"
       "[AddFile.!SC]\n:n,%TARGETFOLDER%\\n\n";
-  std::vector<std::string> got;
-  for (const CheckedItem& item : Check(script, Options(GetParam().os, GetParam().selection)).items)
-    got.push_back(std::to_string(item.view.line) + (item.applies ? " runs" : " skipped"));
-  EXPECT_EQ(got, GetParam().expected);
+  struct Case {
+    const char* os;
+    ComponentSet selection;
+    std::vector<std::string> expected;  // "line runs|skipped"
+  } cases[] = {{"win98se", kAllComponents, {"2 runs", "4 runs", "8 skipped"}},
+               {"win2k", kComponentUI, {"2 runs", "6 skipped", "8 runs"}},
+               {"winxp", kComponentUI | kComponentSC, {"2 skipped", "8 skipped"}},
+               {"winme", 0, {"2 runs", "4 runs", "8 runs"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.os);
+    std::vector<std::string> got;
+    for (const CheckedItem& item : Check(script, Options(c.os, c.selection)).items)
+      got.push_back(std::to_string(item.view.line) + (item.applies ? " runs" : " skipped"));
+    EXPECT_EQ(got, c.expected);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cnfcheck, CnfcheckSelection,
-    testing::Values(SelectionCase{"win98se", kAllComponents, {"2 runs", "4 runs", "8 skipped"}},
-                    SelectionCase{"win2k", kComponentUI, {"2 runs", "6 skipped", "8 runs"}},
-                    SelectionCase{"winxp", kComponentUI | kComponentSC, {"2 skipped", "8 skipped"}},
-                    SelectionCase{"winme", 0, {"2 runs", "4 runs", "8 runs"}}));
 
 TEST(CnfcheckItems, NameTheSystemsThatLoadThemWhenAllAreChecked) {
   const ScriptReport report = Check("[AddFile.WinNT.!WinXP]\n:s,%SYSTEMFOLDER%\\s\n[AddFile]\n:a,%TARGETFOLDER%\\a\n");
@@ -165,38 +157,35 @@ TEST(CnfcheckItems, NameTheSystemsThatLoadThemWhenAllAreChecked) {
   EXPECT_EQ(report.items[1].systems.size(), 4u);
 }
 
-struct FieldNamesCase {
-  const char* script;
-  const char* list;
-  std::vector<std::string> names;
-};
-
-class CnfcheckFieldNames : public testing::TestWithParam<FieldNamesCase> {};
-
-TEST_P(CnfcheckFieldNames, AreTheSystemsOwn) {
-  const ScriptReport report = Check(GetParam().script);
-  ASSERT_EQ(report.items.size(), 1u);
-  EXPECT_STREQ(ItemListName(report.items[0].view.listIndex), GetParam().list);
-  std::vector<std::string> names;
-  for (const ItemField& field : report.items[0].view.fields) names.push_back(field.name);
-  EXPECT_EQ(names, GetParam().names);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cnfcheck, CnfcheckFieldNames,
-    testing::Values(
-        FieldNamesCase{"[ReplaceIniSection]\n:a.ini,S,%WINDOWSFOLDER%\\a.ini\n", "iniSectionItems",
+// The field names the JSON and text reports carry for every list.
+TEST(CnfcheckItems, FieldNamesAreTheSystemsOwn) {
+  struct Case {
+    const char* script;
+    const char* list;
+    std::vector<std::string> names;
+  } cases[] = {
+        {"[ReplaceIniSection]\n:a.ini,S,%WINDOWSFOLDER%\\a.ini\n", "iniSectionItems",
                        {"source", "section", "file"}},
-        FieldNamesCase{"[AddRegFile]\n:a.reg\n", "regFileItems", {"source"}},
-        FieldNamesCase{"[AddRegValue]\nHKLM,K,N,REG_SZ,d\n", "regValueItems",
+        {"[AddRegFile]\n:a.reg\n", "regFileItems", {"source"}},
+        {"[AddRegValue]\nHKLM,K,N,REG_SZ,d\n", "regValueItems",
                        {"root", "key", "name", "type", "data", "dwordValue", "dataSize"}},
-        FieldNamesCase{"[UpdateFile]\n:a,%SYSTEMFOLDER%\\a\n", "updateItems", {"source", "destination", "precache", "optional"}},
-        FieldNamesCase{"[AppendFile]\n:a,%SYSTEMFOLDER%\\a\n", "appendItems", {"source", "destination", "precache", "optional"}},
-        FieldNamesCase{"[AddFile]\n:a,%SYSTEMFOLDER%\\a\n", "fileItems", {"source", "destination", "precache", "optional"}},
-        FieldNamesCase{"[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a,,,\n", "shellLinkItems",
+        {"[UpdateFile]\n:a,%SYSTEMFOLDER%\\a\n", "updateItems", {"source", "destination", "precache", "optional"}},
+        {"[AppendFile]\n:a,%SYSTEMFOLDER%\\a\n", "appendItems", {"source", "destination", "precache", "optional"}},
+        {"[AddFile]\n:a,%SYSTEMFOLDER%\\a\n", "fileItems", {"source", "destination", "precache", "optional"}},
+        {"[AddShellLink]\n%DESKTOPFOLDER%\\a.lnk,%TARGETFOLDER%\\a,,,\n", "shellLinkItems",
                        {"link", "target", "description", "iconFile", "iconIndex"}},
-        FieldNamesCase{"[EnableTextLine]\n%WINDOWSFOLDER%\\a.inf,*x*\n", "textLineItems", {"file", "pattern", "enable"}},
-        FieldNamesCase{"[AddFolder]\nC:\\A\n", "folderItems", {"folder"}}));
+        {"[EnableTextLine]\n%WINDOWSFOLDER%\\a.inf,*x*\n", "textLineItems", {"file", "pattern", "enable"}},
+        {"[AddFolder]\nC:\\A\n", "folderItems", {"folder"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const ScriptReport report = Check(c.script);
+    ASSERT_EQ(report.items.size(), 1u);
+    EXPECT_STREQ(ItemListName(report.items[0].view.listIndex), c.list);
+    std::vector<std::string> names;
+    for (const ItemField& field : report.items[0].view.fields) names.push_back(field.name);
+    EXPECT_EQ(names, c.names);
+  }
+}
 
 TEST(CnfcheckText, NamesFileAndLineOfItemsAndWarnings) {
   const ScriptCheckOptions options = Options("winxp", kComponentUI);
@@ -313,27 +302,22 @@ TEST(CnfcheckRegistry, NamesATextWithoutItsHeader) {
 
 // ---- Command-line values ----
 
-struct ComponentCase {
-  const char* text;
-  int ok;
-  ComponentSet set;
-};
-
-class CnfcheckComponents : public testing::TestWithParam<ComponentCase> {};
-
-TEST_P(CnfcheckComponents, ReadTagsOrANumberAndRefuseAnythingElse) {
-  ComponentSet set = 0xFFFF;
-  std::string reason;
-  EXPECT_EQ(ParseComponentSet(GetParam().text, &set, &reason), GetParam().ok) << GetParam().text;
-  if (GetParam().ok) EXPECT_EQ(set, GetParam().set);
-  else EXPECT_FALSE(reason.empty());
+TEST(CnfcheckOptions, ComponentsAreTagsOrANumberAndAnythingElseIsRefused) {
+  struct Case {
+    const char* text;
+    int ok;
+    ComponentSet set;
+  } cases[] = {{"UI,Driver,SC", 1, 0x25}, {"ui+help", 1, 0x09}, {"63", 1, 63}, {"0x12", 1, 0x12},
+               {"64", 0, 0},           {"UI,Drivers", 0, 0}, {"12x", 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ComponentSet set = 0xFFFF;
+    std::string reason;
+    EXPECT_EQ(ParseComponentSet(c.text, &set, &reason), c.ok);
+    if (c.ok) EXPECT_EQ(set, c.set);
+    else EXPECT_FALSE(reason.empty());
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cnfcheck, CnfcheckComponents,
-                         testing::Values(ComponentCase{"UI,Driver,SC", 1, 0x25}, ComponentCase{"ui+help", 1, 0x09},
-                                         ComponentCase{"63", 1, 63}, ComponentCase{"0x12", 1, 0x12},
-                                         ComponentCase{"64", 0, 0}, ComponentCase{"UI,Drivers", 0, 0},
-                                         ComponentCase{"12x", 0, 0}));
 
 TEST(CnfcheckSystems, NameTheFourSystemsOrAll) {
   std::vector<NamedSystem> systems;

@@ -144,17 +144,6 @@ TEST(Macros, AResultBeyondTheBufferIsRefusedAndTheTextKept) {
   EXPECT_EQ(fits, 1);
 }
 
-TEST(Macros, TheTableHoldsTwentySevenMacrosInOrder) {
-  const MacroEntry* table = MacroTable();
-  EXPECT_STREQ(table[0].name, "%SOURCEFOLDER%");
-  EXPECT_STREQ(table[11].name, "%COMMONDOCUMENTS%");
-  EXPECT_STREQ(table[12].name, "%Zx14%");
-  EXPECT_EQ(table[12].stringId, 95u);
-  EXPECT_STREQ(table[kMacroCount - 1].name, "%LINKDESC_SMSHELP%");
-  EXPECT_EQ(table[kMacroCount - 1].stringId, 92u);
-  for (size_t i = 0; i < kMacroCount; ++i) EXPECT_EQ(table[i].folderIndex >= 0, i < 12) << i;
-}
-
 class FaultList : public MacroFaultSink {
  public:
   void OnMacroFault(MacroFault fault, const char* name) override {

@@ -141,22 +141,6 @@ TEST(RegeditText, StopConditionsKeepWhatWasWritten) {
   }
 }
 
-TEST(RegeditText, AShippedProfileTextReadsItsNinetyOneBytes) {
-  std::string text = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614\\Profiles]\r\n\"Default\"=hex:";
-  std::string expected = "set \"Default\" hex";
-  for (int i = 0; i < 91; ++i) {
-    char byte[8];
-    std::snprintf(byte, sizeof byte, "%02x", (i * 37) & 0xFF);
-    text += byte;
-    expected += std::string(i ? "," : ":") + byte;
-    if (i < 90) text += ",";
-    if (i == 20 || i == 45 || i == 70) text += "\\\r\n  ";
-  }
-  text += "\r\n";
-  const Imported imported = Import(text);
-  EXPECT_EQ(imported.calls, (Calls{"key HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614\\Profiles", expected, "close"}));
-}
-
 TEST(RegeditText, HexBeyondItsBufferIsNotSet) {
   std::string text = "REGEDIT4\n[HKEY_USERS\\K]\n\"Big\"=hex:";
   for (size_t i = 0; i < kRegistryHexSize + 1; ++i) text += i ? ",00" : "00";

@@ -52,8 +52,6 @@ TEST(ScriptHeaders, TagsAreFoundBetweenDotsAnywhereWithNegation) {
     ComponentSet include, exclude;
     OsTagSet osInclude, osExclude;
   } cases[] = {
-      {"[AddFile.UI]", kComponentUI, 0, 0, 0},
-      {"[AddFile.UI.Admin]", kComponentUI | kComponentAdmin, 0, 0, 0},
       {"[AddFile.admin.ui]", kComponentUI | kComponentAdmin, 0, 0, 0},
       {"[DisableTextLine.!SC.WinNT]", 0, kComponentSC, kOsTagWinNT, 0},
       {"[AddFile.SC.!SC]", kComponentSC, kComponentSC, 0, 0},
@@ -63,8 +61,6 @@ TEST(ScriptHeaders, TagsAreFoundBetweenDotsAnywhereWithNegation) {
       {"[AddFile.UI.", kComponentUI, 0, 0, 0},
       {"[AddFile]x.SMS.", kComponentSMS, 0, 0, 0},  // behind the bracket counts too
       {"[AddFile.Help]]", kComponentHelp, 0, 0, 0},
-      {"[AddFile.Win9x.WinNT.!WinXP]", 0, 0, kOsTagWin9x | kOsTagWinNT, kOsTagWinXP},
-      {"[AddFile.Win98SE.WinME.Win2000]", 0, 0, kOsTagWin98SE | kOsTagWinME | kOsTagWin2000, 0},
       {"[AddFileSC]", 0, 0, 0, 0},
       {"[AddFile.Driver.Help.SMS.!Admin.!UI]", kComponentDriver | kComponentHelp | kComponentSMS,
        kComponentAdmin | kComponentUI, 0, 0},

@@ -19,16 +19,14 @@ std::vector<std::string> Lines(const std::string& text, size_t cap, std::vector<
   return lines;
 }
 
+// CR LF, LF and CR alone each end a line; LF CR is two line ends; nothing is trimmed.
 TEST(ScriptLines, EveryLineEndReadsTheSame) {
-  const std::vector<std::string> expected = {"[AddFile]", ":a,b", " ;x"};
-  EXPECT_EQ(Lines("[AddFile]\r\n:a,b\r\n ;x\r\n", kScriptLineSize), expected);
-  EXPECT_EQ(Lines("[AddFile]\n:a,b\n ;x\n", kScriptLineSize), expected);
-  EXPECT_EQ(Lines("[AddFile]\r:a,b\r ;x", kScriptLineSize), expected);
-}
-
-TEST(ScriptLines, LfCrLeavesAnEmptyLineAndNothingIsTrimmed) {
-  EXPECT_EQ(Lines("a\n\r b \r\n\r\n", kScriptLineSize),
-            (std::vector<std::string>{"a", "", " b ", ""}));
+  const std::vector<std::string> expected = {"[AddFile]", ":a,b", " ;x "};
+  for (const char* text : {"[AddFile]\r\n:a,b\r\n ;x \r\n", "[AddFile]\n:a,b\n ;x \n", "[AddFile]\r:a,b\r ;x "}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(Lines(text, kScriptLineSize), expected);
+  }
+  EXPECT_EQ(Lines("a\n\r b\r\n\r\n", kScriptLineSize), (std::vector<std::string>{"a", "", " b", ""}));
 }
 
 TEST(ScriptLines, ALongLineIsCutAtTheBufferAndReported) {

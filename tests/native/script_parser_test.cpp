@@ -59,20 +59,6 @@ TEST(ScriptParser, CommentsEmptyLinesAndLinesBeforeTheFirstHeaderAreSkipped) {
                                                         "2:before-first-section"}));
 }
 
-TEST(ScriptParser, EveryLineEndingGivesTheSameItems) {
-  const char* lines[] = {"[AddFile.UI]", ":a.exe,%TARGETFOLDER%\\a.exe", "[AddFolder]", "C:\\A"};
-  for (const char* end : {"\r\n", "\n", "\r"}) {
-    std::string text;
-    for (const char* line : lines) text += std::string(line) + end;
-    Loaded l;
-    Load(text, kWinXP, &l);
-    ASSERT_EQ(l.script.fileItems.Count(), 1u);
-    EXPECT_STREQ(l.script.fileItems.At(0)->destination, "%TARGETFOLDER%\\a.exe");
-    ASSERT_EQ(l.script.folderItems.Count(), 1u);
-    EXPECT_STREQ(l.script.folderItems.At(0)->folder, "C:\\A");
-  }
-}
-
 TEST(ScriptParser, UnknownBracketLinesAreDataOfTheSectionInForce) {
   Loaded l;
   Load("[AddRegFile]\n:GeneralSettings.reg\n[Settings]\n[addfile.ui]\n[NoComma]\n[AddFileX]\n:b,c\n",

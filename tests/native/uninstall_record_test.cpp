@@ -37,9 +37,7 @@ TEST(UninstallRecord, TagsFollowTheMaskInTheirFixedOrder) {
   }
 }
 
-TEST(UninstallRecord, TheThreeKindsOfRecord) {
-  EXPECT_EQ(Record("AddFile", ",C:\\Apps\\Remove.cnf", kComponentUI),
-            "[AddFile.UI]\r\n,C:\\Apps\\Remove.cnf\r\n\r\n");
+TEST(UninstallRecord, ShortcutFolderAndPrecacheOnlyRecords) {
   EXPECT_EQ(Record("AddShellLink", "C:\\Menu\\Readme.lnk,,,,", kComponentHelp | kComponentUI),
             "[AddShellLink.UI.Help]\r\nC:\\Menu\\Readme.lnk,,,,\r\n\r\n");
   EXPECT_EQ(Record("AddFolder", "C:\\Apps", 0), "[AddFolder]\r\nC:\\Apps\r\n\r\n");
