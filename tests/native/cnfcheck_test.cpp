@@ -289,18 +289,13 @@ TEST(CnfcheckRegistry, ListsTheValuesAndWhereTheImportStops) {
   EXPECT_NE(RegistryReportJson(report, "a.reg").find("\"stoppedAtLine\": 9,"), std::string::npos);
 }
 
-TEST(CnfcheckRegistry, ReadToTheEndHasANullStopAndNoWarnings) {
+TEST(CnfcheckRegistry, ReadToTheEndHasANullStopAndAMissingHeaderIsNamed) {
   const RegistryReport report = CheckReg("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"A\"=\"1\"\n");
   EXPECT_TRUE(report.warnings.empty());
   EXPECT_NE(RegistryReportJson(report, "a.reg").find("\"stoppedAtLine\": null"), std::string::npos);
-}
-
-TEST(CnfcheckRegistry, NamesATextWithoutItsHeader) {
   EXPECT_EQ(Codes(CheckReg("[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n").warnings),
             (std::vector<std::string>{"1 no-header", "2 value-without-key"}));
 }
-
-// ---- Command-line values ----
 
 TEST(CnfcheckOptions, ComponentsAreTagsOrANumberAndAnythingElseIsRefused) {
   struct Case {
@@ -317,17 +312,6 @@ TEST(CnfcheckOptions, ComponentsAreTagsOrANumberAndAnythingElseIsRefused) {
     if (c.ok) EXPECT_EQ(set, c.set);
     else EXPECT_FALSE(reason.empty());
   }
-}
-
-TEST(CnfcheckSystems, NameTheFourSystemsOrAll) {
-  std::vector<NamedSystem> systems;
-  EXPECT_TRUE(ParseSystemName("WinXP", &systems));
-  ASSERT_EQ(systems.size(), 1u);
-  EXPECT_TRUE(IsWinXP(systems[0].version));
-  EXPECT_TRUE(ParseSystemName("all", &systems));
-  ASSERT_EQ(systems.size(), 4u);
-  EXPECT_TRUE(IsWin98SE(systems[0].version) && IsWinME(systems[1].version) && IsWin2000(systems[2].version));
-  EXPECT_FALSE(ParseSystemName("win95", &systems));
 }
 
 }  // namespace
