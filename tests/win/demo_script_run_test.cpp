@@ -165,19 +165,8 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
   ASSERT_TRUE(ReadTestFile(self, &image));
   CreateDirectoryA("C:\\z614", nullptr);
   CreateDirectoryA(kDemoFolder, nullptr);
-  StringSink packed;
-  packed.bytes = image;
-  {
-    ArchiveWriter writer(packed, image.size());
-    ASSERT_EQ(writer.Begin(), 1);
-    for (const PackedEntry& e : payload) {
-      writer.BeginEntry(e.name.c_str(), kCreated, kWritten);
-      writer.WriteEntryData(e.data.data(), e.data.size());
-      writer.EndEntry();
-    }
-    ASSERT_EQ(writer.Finish(), 1);
-  }
-  ASSERT_TRUE(WriteTestFile(kDemoSetup, packed.bytes));
+  const std::string packed = Packed(payload, image);
+  ASSERT_TRUE(WriteTestFile(kDemoSetup, packed));
   // The read-me beside the setup: the script's optional line precaches it and writes it.
   const std::string newerReadMe = "A read-me, placed beside the setup.\r\n";
   ASSERT_TRUE(WriteTestFile(std::string(kDemoFolder) + "\\ReadMe.txt", newerReadMe));
@@ -226,21 +215,16 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
       EXPECT_EQ(PathExists(menu + link), expectedLinks.count(link) == 1) << link;
     }
     if (c.selection & kComponentUI) {
-      std::string readMe;
-      ReadTestFile(std::string(kDemoTarget) + "\\ReadMe.txt", &readMe);
-      EXPECT_EQ(readMe, newerReadMe);
+      EXPECT_EQ(ReadText(std::string(kDemoTarget) + "\\ReadMe.txt"), newerReadMe);
     }
     // The uninstaller is the packed setup itself, payload included.
-    std::string uninstaller;
-    ReadTestFile(std::string(kDemoTarget) + "\\Uninstall.exe", &uninstaller);
-    EXPECT_TRUE(uninstaller == packed.bytes);
+    EXPECT_TRUE(ReadText(std::string(kDemoTarget) + "\\Uninstall.exe") == packed);
 
     // The installed INF file: CopyFiles commented out; on the NT family the smart-card child
     // switched on with SC and off without it.
     const std::string infPath = Place(inf, folders);
     if (PathExists(infPath)) {
-      std::string text;
-      ReadTestFile(infPath, &text);
+      const std::string text = ReadText(infPath);
       EXPECT_NE(text.find("\n; CopyFiles=Z614.CopyFiles"), std::string::npos);
       const bool switchedOff = nt && (c.selection & kComponentSC) == 0;
       EXPECT_EQ(text.find("\n;HKR,Child0002,HardwareID") != std::string::npos, switchedOff);
@@ -249,12 +233,7 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
 
     // Remove.cnf: every created file and shortcut, then the closing records; each installed
     // file but the message files has its CRC under Diagnostics, and nothing else has one.
-    const std::string removeText = [] {
-      std::string text;
-      ReadTestFile(std::string(kDemoTarget) + "\\Remove.cnf", &text);
-      return text;
-    }();
-    const std::vector<RemoveRecord> records = ParseRecords(removeText);
+    const std::vector<RemoveRecord> records = ParseRecords(ReadText(std::string(kDemoTarget) + "\\Remove.cnf"));
     ASSERT_GE(records.size(), 7u);
     const std::vector<RemoveRecord> closing(records.end() - 7, records.end());
     EXPECT_EQ(closing[0].header, "AddFile.UI");
@@ -282,9 +261,7 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
       EXPECT_TRUE(PathExists(path)) << path;
       if (HasExtension(path.c_str(), "SMS") || HasExtension(path.c_str(), "SMP")) continue;
       checksummed.insert(Lower(path));
-      std::string bytes;
-      ReadTestFile(path, &bytes);
-      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())), Crc32Text(bytes)) << path;
+      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())), Crc32Text(ReadText(path))) << path;
     }
     EXPECT_EQ(links, c.links.size() + (c.selection == kComponentUI ? 1u : 0u));  // and the desktop's
     for (const std::string& name : DiagnosticsValueNames()) {

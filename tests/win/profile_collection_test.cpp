@@ -13,33 +13,22 @@
 #include "core/bounded_string.h"
 #include "device/profile_collection.h"
 #include "sys/setup_context.h"
-#include "tests/win/script_test_support.h"
+#include "tests/win/script_run_support.h"
 
 namespace {
 
-using script_test::Packed;
-using script_test::Scratch;
-using script_test::Text;
+using namespace script_test;
 
-struct Collector {
-  explicit Collector(const char* name) : scratch(name) {
-    CreateDirectoryA(scratch.Path("src").c_str(), nullptr);
-    CopyText(context.sourceFolder, sizeof context.sourceFolder, scratch.Path("src").c_str());
-  }
+// Collects from a packed setup of the given entries and the source folder's files.
+struct Collector : SourceFolder {
+  explicit Collector(const char* name) : SourceFolder(name) {}
   ~Collector() { archive.Clear(); }
-  void OpenPacked(const std::vector<std::pair<std::string, std::string>>& entries) {
+  void Collect(const std::vector<PackedEntry>& entries) {
     ASSERT_TRUE(WriteTestFile(scratch.Path("Z614Setup.exe"), Packed(entries)));
     ASSERT_NE(archive.Open(scratch.Path("Z614Setup.exe").c_str()), 0);
-  }
-  void Beside(const char* file, const std::string& text) {
-    ASSERT_TRUE(WriteTestFile(scratch.Path(std::string("src\\") + file), text));
-  }
-  void Collect() {
     CollectNwpProfiles(context, archive);
     CollectNwkProfiles(context, archive);
   }
-  Scratch scratch;
-  SetupContext context;
   PayloadArchive archive;
 };
 
@@ -51,11 +40,6 @@ std::vector<std::string> Names(const OwnedList<ProfileText>& list) {
 
 TEST(ProfileCollection, ArchiveEntriesComeFirstThenTheFilesBesideTheExecutable) {
   Collector c("profiles_order");
-  c.OpenPacked({{"default.nwp", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta]\r\n"},
-                {"Setup.cnf", "[AddFile]\r\n"},
-                {"Operator.NWP", "REGEDIT4\r\n"},
-                {"network.nwk", "anything at all"},
-                {"profile.nwp.bak", "REGEDIT4\r\n"}});
   c.Beside("Admin.nwp", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Admin]\r\n");
   c.Beside("lower.NWP", "regedit4\r\n");
   c.Beside("mixed.Nwp", "RegEdit4");
@@ -63,7 +47,11 @@ TEST(ProfileCollection, ArchiveEntriesComeFirstThenTheFilesBesideTheExecutable) 
   c.Beside("short.nwp", "REGEDIT");                                       // not collected
   c.Beside("Site.NWK", "no header needed");
   c.Beside("notes.txt", "REGEDIT4\r\n");
-  c.Collect();
+  c.Collect({{"default.nwp", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta]\r\n"},
+             {"Setup.cnf", "[AddFile]\r\n"},
+             {"Operator.NWP", "REGEDIT4\r\n"},
+             {"network.nwk", "anything at all"},
+             {"profile.nwp.bak", "REGEDIT4\r\n"}});
 
   const std::vector<std::string> nwp = Names(c.context.nwpProfiles);
   ASSERT_EQ(nwp.size(), 5u);
@@ -73,30 +61,23 @@ TEST(ProfileCollection, ArchiveEntriesComeFirstThenTheFilesBesideTheExecutable) 
   std::vector<std::string> folderFiles(nwp.begin() + 2, nwp.end());
   std::sort(folderFiles.begin(), folderFiles.end());
   const std::string src = c.scratch.Path("src\\");
-  EXPECT_EQ(folderFiles,
-            (std::vector<std::string>{src + "Admin.nwp", src + "lower.NWP", src + "mixed.Nwp"}));
+  EXPECT_EQ(folderFiles, (std::vector<std::string>{src + "Admin.nwp", src + "lower.NWP", src + "mixed.Nwp"}));
 
   const ProfileText& first = *c.context.nwpProfiles.At(0);
-  EXPECT_EQ(Text(first.data.get(), first.size),
-            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta]\r\n");
+  EXPECT_EQ(BytesText(first.data.get(), first.size), "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta]\r\n");
   for (size_t i = 2; i < c.context.nwpProfiles.Count(); ++i) {
     const ProfileText& text = *c.context.nwpProfiles.At(i);
-    std::string onDisk;
-    ASSERT_TRUE(ReadTestFile(text.name, &onDisk));
-    EXPECT_EQ(Text(text.data.get(), text.size), onDisk) << text.name;
+    EXPECT_EQ(BytesText(text.data.get(), text.size), ReadText(text.name)) << text.name;
   }
-
-  EXPECT_EQ(Names(c.context.nwkProfiles),
-            (std::vector<std::string>{"network.nwk", src + "Site.NWK"}));
+  EXPECT_EQ(Names(c.context.nwkProfiles), (std::vector<std::string>{"network.nwk", src + "Site.NWK"}));
   const ProfileText& site = *c.context.nwkProfiles.At(1);
-  EXPECT_EQ(Text(site.data.get(), site.size), "no header needed");
+  EXPECT_EQ(BytesText(site.data.get(), site.size), "no header needed");
 }
 
 TEST(ProfileCollection, NothingToCollectLeavesTheListsEmpty) {
   Collector c("profiles_none");
-  c.OpenPacked({{"Setup.cnf", "[AddFile]\r\n"}});
   c.Beside("Readme.txt", "REGEDIT4");
-  c.Collect();
+  c.Collect({{"Setup.cnf", "[AddFile]\r\n"}});
   EXPECT_EQ(c.context.nwpProfiles.Count(), 0u);
   EXPECT_EQ(c.context.nwkProfiles.Count(), 0u);
   c.context.ApplyProfileTexts(c.context.nwpProfiles);  // does nothing
@@ -104,10 +85,9 @@ TEST(ProfileCollection, NothingToCollectLeavesTheListsEmpty) {
 
 TEST(ProfileCollection, AnEntryWithoutBytesStaysWithSizeZeroAndEmptyFilesAreKept) {
   Collector c("profiles_empty");
-  c.OpenPacked({{"empty.nwk", ""}, {"full.nwk", "x"}});
   c.Beside("empty.nwk", "");
   c.Beside("empty.nwp", "");  // shorter than the header: dropped
-  c.Collect();
+  c.Collect({{"empty.nwk", ""}, {"full.nwk", "x"}});
   EXPECT_EQ(c.context.nwpProfiles.Count(), 0u);
   ASSERT_EQ(c.context.nwkProfiles.Count(), 3u);
   EXPECT_STREQ(c.context.nwkProfiles.At(0)->name, "empty.nwk");
@@ -119,9 +99,8 @@ TEST(ProfileCollection, AnEntryWithoutBytesStaysWithSizeZeroAndEmptyFilesAreKept
 
 TEST(ProfileCollection, AnEmptySourceFolderCollectsTheArchiveOnly) {
   Collector c("profiles_nosource");
-  c.OpenPacked({{"default.nwp", "REGEDIT4\r\n"}});
   c.context.sourceFolder[0] = '\0';
-  c.Collect();
+  c.Collect({{"default.nwp", "REGEDIT4\r\n"}});
   EXPECT_EQ(Names(c.context.nwpProfiles), (std::vector<std::string>{"default.nwp"}));
   EXPECT_EQ(c.context.nwkProfiles.Count(), 0u);
 }

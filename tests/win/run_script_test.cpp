@@ -57,12 +57,6 @@ std::string ClosingRecords(const SetupContext& context, const std::vector<std::s
   return records;
 }
 
-std::string ReadText(const std::string& path) {
-  std::string text;
-  ReadTestFile(path, &text);
-  return text;
-}
-
 }  // namespace
 
 TEST(RunScript, AnEmptyScriptSendsNothingAndStillWritesTheClosingRecords) {

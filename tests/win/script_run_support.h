@@ -1,7 +1,7 @@
-// What the tests of the script run share: packed files built with the packer's own writer, an
-// installer context whose folders point into a scratch folder, a window that records the
-// progress messages it is sent, and a watcher that answers the message boxes of this process
-// and keeps their texts, so no test waits for a user.
+// What the Windows-side tests of the script engine share: packed files built with the packer's
+// own writer, scratch folders, an installer context whose folders point into one, a window that
+// records the progress messages it is sent, and a watcher that answers the message boxes of this
+// process and keeps their texts, so no test waits for a user.
 #pragma once
 #include <windows.h>
 
@@ -43,11 +43,15 @@ class StringSink : public ByteSink {
   }
 };
 
-// An executable image with the entries appended as the setup carries its payload.
-inline std::string Packed(const std::vector<PackedEntry>& entries) {
+// An executable image (a small stand-in unless one is given) with the entries appended as the
+// setup carries its payload.
+inline std::string Packed(const std::vector<PackedEntry>& entries, const std::string& image = "") {
   StringSink sink;
-  sink.bytes = "MZ";
-  sink.bytes.resize(0x400, '\x90');
+  sink.bytes = image;
+  if (image.empty()) {
+    sink.bytes = "MZ";
+    sink.bytes.resize(0x400, '\x90');
+  }
   ArchiveWriter writer(sink, sink.bytes.size());
   writer.Begin();
   for (const PackedEntry& e : entries) {
@@ -57,6 +61,30 @@ inline std::string Packed(const std::vector<PackedEntry>& entries) {
   }
   writer.Finish();
   return sink.bytes;
+}
+
+inline std::string ReadText(const std::string& path) {
+  std::string text;
+  ReadTestFile(path, &text);
+  return text;
+}
+
+// Bytes a loader or collector kept, as text.
+inline std::string BytesText(const uint8_t* data, size_t size) {
+  return data != nullptr ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
+}
+
+// Files in folder whose names match pattern (folder may end with its backslash).
+inline int CountMatching(std::string folder, const char* pattern) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do ++count;
+  while (FindNextFileA(search, &found));
+  FindClose(search);
+  return count;
 }
 
 inline uint64_t FromFiletime(const FILETIME& t) {
@@ -83,6 +111,38 @@ constexpr char kDiagnosticsKey[] = "Software\\Xelta\\Z614\\Diagnostics";
 inline std::string Record(const std::string& header, const std::string& line) {
   return "[" + header + "]\r\n" + line + "\r\n\r\n";
 }
+
+// ---- Scratch folders ----
+
+// A scratch folder of its own for one test, removed again at its end.
+struct Scratch {
+  explicit Scratch(const char* name) : folder(MakeScratchFolder(name)) {}
+  ~Scratch() { DeleteFolderTree(folder.c_str()); }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  std::string Path(const std::string& file) const { return folder + "\\" + file; }
+  std::string folder;
+};
+
+// A source folder (beside the "started executable") inside a scratch folder, for the loader
+// and the profile collection; the payload archive is cleared again at the end.
+struct SourceFolder {
+  explicit SourceFolder(const char* name) : scratch(name) {
+    CreateDirectoryA(scratch.Path("src").c_str(), nullptr);
+    CopyText(context.sourceFolder, sizeof context.sourceFolder, scratch.Path("src").c_str());
+  }
+  ~SourceFolder() {
+    payloadArchive.flags = 0;
+    payloadArchive.Clear();
+  }
+  SourceFolder(const SourceFolder&) = delete;
+  SourceFolder& operator=(const SourceFolder&) = delete;
+  void Beside(const char* file, const std::string& text) {
+    WriteTestFile(scratch.Path(std::string("src\\") + file), text);
+  }
+  Scratch scratch;
+  SetupContext context;
+};
 
 // ---- A scratch installation ----
 

@@ -1,7 +1,8 @@
-// The uninstall script under Wine: the record text of AppendUninstallRecord byte for byte for
-// several masks, appending to an existing Remove.cnf, and RunUninstall of a loaded Remove.cnf
+// The uninstall script under Wine: AppendUninstallRecord writing to a real Remove.cnf (the
+// record texts for every mask are tested natively), and RunUninstall of a loaded Remove.cnf
 // taking away files (wildcards and read-only files included), shortcuts and empty folders,
-// leaving what it did not record and folders that are not empty, with and without a window.
+// leaving what it did not record and folders that are not empty, with and without a window;
+// ReplaceInstallation leaving exactly the second installation.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,14 +13,13 @@
 #include "core/bounded_string.h"
 #include "script/uninstall_script.h"
 #include "sys/setup_context.h"
-#include "tests/win/script_test_support.h"
+#include "tests/win/script_run_support.h"
 
 namespace {
 
-using script_test::Scratch;
+using namespace script_test;
 
-void AppendRecord(SetupContext& context, const char* action, const std::string& line,
-                  ComponentSet mask) {
+void AppendRecord(SetupContext& context, const char* action, const std::string& line, ComponentSet mask) {
   context.AppendUninstallRecord(action, line.c_str(), mask);
 }
 
@@ -28,78 +28,45 @@ struct Target {
     CopyText(context.targetFolder, sizeof context.targetFolder, scratch.folder.c_str());
   }
   std::string RemoveCnf() const { return scratch.Path("Remove.cnf"); }
-  std::string Contents() const {
-    std::string text;
-    ReadTestFile(RemoveCnf(), &text);
-    return text;
-  }
   Scratch scratch;
   SetupContext context;
 };
 
-TEST(AppendUninstallRecord, WritesEachRecordWithTheTagsOfItsMask) {
-  Target t("uninst_records");
-  struct Case {
-    const char* action;
-    const char* line;
-    ComponentSet mask;
-    const char* record;
-  };
-  const Case cases[] = {
-      {"AddFile", ",C:\\Apps\\Z614UI.exe", kComponentUI, "[AddFile.UI]\r\n,C:\\Apps\\Z614UI.exe\r\n\r\n"},
-      {"AddFile", ",C:\\Apps\\All.dll", 63, "[AddFile]\r\n,C:\\Apps\\All.dll\r\n\r\n"},
-      {"AddFile", ",C:\\Apps\\*.z6?", 0, "[AddFile]\r\n,C:\\Apps\\*.z6?\r\n\r\n"},
-      {"AddFile", ",C:\\Apps\\a", kComponentUI | kComponentAdmin, "[AddFile.Admin.UI]\r\n,C:\\Apps\\a\r\n\r\n"},
-      {"AddFile", ",C:\\Apps\\b", 0x1F, "[AddFile.Admin.UI.Driver.Help.SMS]\r\n,C:\\Apps\\b\r\n\r\n"},
-      {"AddShellLink", "C:\\Menu\\Help.lnk,,,,", kComponentHelp | kComponentSC,
-       "[AddShellLink.Help.SC]\r\nC:\\Menu\\Help.lnk,,,,\r\n\r\n"},
-      {"AddShellLink", "C:\\Menu\\SC.lnk,,,,", kComponentSC | kComponentDriver,
-       "[AddShellLink.Driver.SC]\r\nC:\\Menu\\SC.lnk,,,,\r\n\r\n"},
-      {"AddFolder", "C:\\Apps", 0, "[AddFolder]\r\nC:\\Apps\r\n\r\n"},
-      {"AddFile", ",", kComponentSMS, "[AddFile.SMS]\r\n,\r\n\r\n"},
-  };
-  std::string expected;
-  for (const Case& c : cases) {
-    t.context.AppendUninstallRecord(c.action, c.line, c.mask);
-    expected += c.record;
-    EXPECT_EQ(t.Contents(), expected) << c.record;
-  }
-}
-
-TEST(AppendUninstallRecord, AppendsToAnExistingFileAndDropsRecordsItCannotWrite) {
+TEST(AppendUninstallRecord, AppendsEachRecordToRemoveCnfAndDropsWhatItCannotWrite) {
   Target t("uninst_append");
   ASSERT_TRUE(WriteTestFile(t.RemoveCnf(), "[AddFolder]\r\nC:\\Old\r\n\r\n"));
-  t.context.AppendUninstallRecord("AddFile", ",C:\\New\\x", 1);
-  EXPECT_EQ(t.Contents(), "[AddFolder]\r\nC:\\Old\r\n\r\n[AddFile.UI]\r\n,C:\\New\\x\r\n\r\n");
+  AppendRecord(t.context, "AddFile", ",C:\\New\\x", kComponentUI);
+  AppendRecord(t.context, "AddShellLink", "C:\\Menu\\SC.lnk,,,,", kComponentSC | kComponentDriver);
+  AppendRecord(t.context, "AddFile", ",C:\\Apps\\All.dll", 63);
+  const std::string expected =
+      "[AddFolder]\r\nC:\\Old\r\n\r\n[AddFile.UI]\r\n,C:\\New\\x\r\n\r\n"
+      "[AddShellLink.Driver.SC]\r\nC:\\Menu\\SC.lnk,,,,\r\n\r\n[AddFile]\r\n,C:\\Apps\\All.dll\r\n\r\n";
+  EXPECT_EQ(ReadText(t.RemoveCnf()), expected);
 
   // A target folder that does not exist: nothing is written, nothing is reported.
-  CopyText(t.context.targetFolder, sizeof t.context.targetFolder,
-           t.scratch.Path("missing").c_str());
-  t.context.AppendUninstallRecord("AddFile", ",C:\\New\\y", 1);
+  CopyText(t.context.targetFolder, sizeof t.context.targetFolder, t.scratch.Path("missing").c_str());
+  AppendRecord(t.context, "AddFile", ",C:\\New\\y", 1);
   EXPECT_FALSE(PathExists(t.scratch.Path("missing")));
 
   // A record the core refuses (beyond its buffer) is dropped whole.
   CopyText(t.context.targetFolder, sizeof t.context.targetFolder, t.scratch.folder.c_str());
-  const std::string huge(5000, 'x');
-  t.context.AppendUninstallRecord("AddFile", huge.c_str(), 1);
-  EXPECT_EQ(t.Contents(), "[AddFolder]\r\nC:\\Old\r\n\r\n[AddFile.UI]\r\n,C:\\New\\x\r\n\r\n");
+  AppendRecord(t.context, "AddFile", std::string(5000, 'x'), 1);
+  EXPECT_EQ(ReadText(t.RemoveCnf()), expected);
 }
 
 // An installation in the scratch folder: files, a shortcut folder and the records of an
-// install, written through AppendUninstallRecord as the run writes them.
+// install, written through AppendUninstallRecord as the run writes them, then loaded back.
 struct Installed : Target {
   explicit Installed(const char* name) : Target(name) {
     apps = scratch.Path("Program Files\\Xelta\\Z614");
     menu = scratch.Path("Programs\\Xelta\\Xelta Z614");
-    for (const std::string& folder :
-         {scratch.Path("Program Files"), scratch.Path("Program Files\\Xelta"), apps,
-          scratch.Path("Programs"), scratch.Path("Programs\\Xelta"), menu,
-          scratch.Path("Kept")}) {
+    for (const std::string& folder : {scratch.Path("Program Files"), scratch.Path("Program Files\\Xelta"), apps,
+                                      scratch.Path("Programs"), scratch.Path("Programs\\Xelta"), menu,
+                                      scratch.Path("Kept")}) {
       CreateDirectoryA(folder.c_str(), nullptr);
     }
     CopyText(context.targetFolder, sizeof context.targetFolder, apps.c_str());
-    for (const char* file : {"Z614UI.exe", "Z614UI.hlp", "Z614UI.GID", "a.z61", "b.z62",
-                             "Profile.z6x"}) {
+    for (const char* file : {"Z614UI.exe", "Z614UI.hlp", "Z614UI.GID", "a.z61", "b.z62", "Profile.z6x"}) {
       WriteTestFile(apps + "\\" + file, file);
     }
     WriteTestFile(scratch.Path("Kept\\Keep.txt"), "not recorded");
@@ -116,27 +83,25 @@ struct Installed : Target {
     AppendRecord(context, "AddShellLink", menu + "\\Xelta Z614.lnk,,,,", kComponentUI);
     AppendRecord(context, "AddShellLink", menu + "\\Help.lnk,,,,", kComponentHelp);
     AppendRecord(context, "AddFile", "," + apps + "\\Remove.cnf", 1);
-    AppendRecord(context, "AddFolder", apps, 0);
-    AppendRecord(context, "AddFolder", scratch.Path("Program Files\\Xelta"), 0);
-    AppendRecord(context, "AddFolder", scratch.Path("Program Files"), 0);
-    AppendRecord(context, "AddFolder", menu, 0);
-    AppendRecord(context, "AddFolder", scratch.Path("Programs\\Xelta"), 0);
-    AppendRecord(context, "AddFolder", scratch.Path("Kept"), 0);
+    for (const std::string& folder : {apps, scratch.Path("Program Files\\Xelta"), scratch.Path("Program Files"),
+                                      menu, scratch.Path("Programs\\Xelta"), scratch.Path("Kept")}) {
+      AppendRecord(context, "AddFolder", folder, 0);
+    }
     AppendRecord(context, "AddFile", "," + apps + "\\*.z6?", 0);
+    removeCnf = apps + "\\Remove.cnf";
   }
+  int Load() { return context.LoadScript(removeCnf.c_str()); }
   std::string apps;
   std::string menu;
+  std::string removeCnf;
 };
 
 TEST(RunUninstall, TakesAwayEveryRecordedFileShortcutAndEmptyFolder) {
   Installed i("uninst_run");
-  const std::string removeCnf = i.apps + "\\Remove.cnf";
-  ASSERT_TRUE(PathExists(removeCnf));
-  ASSERT_EQ(i.context.LoadScript(removeCnf.c_str()), 1);
+  ASSERT_EQ(i.Load(), 1);
   EXPECT_EQ(i.context.script.fileItems.Count(), 7u);
   EXPECT_EQ(i.context.script.shellLinkItems.Count(), 2u);
   EXPECT_EQ(i.context.script.folderItems.Count(), 6u);
-
   char before[MAX_PATH] = "";
   GetCurrentDirectoryA(sizeof before, before);
   i.context.RunUninstall(nullptr);
@@ -157,22 +122,18 @@ TEST(RunUninstall, TakesAwayEveryRecordedFileShortcutAndEmptyFolder) {
 TEST(RunUninstall, LeavesFilesThatDoNotMatchTheWildcardAndTheirFolder) {
   Installed i("uninst_wildcard");
   WriteTestFile(i.apps + "\\User.cfg", "made by the user");
-  const std::string removeCnf = i.apps + "\\Remove.cnf";
-  ASSERT_EQ(i.context.LoadScript(removeCnf.c_str()), 1);
+  ASSERT_EQ(i.Load(), 1);
   i.context.RunUninstall(nullptr);
-  EXPECT_FALSE(PathExists(i.apps + "\\a.z61"));
-  EXPECT_FALSE(PathExists(i.apps + "\\b.z62"));
-  EXPECT_FALSE(PathExists(i.apps + "\\Profile.z6x"));
+  for (const char* gone : {"a.z61", "b.z62", "Profile.z6x", "Remove.cnf"}) {
+    EXPECT_FALSE(PathExists(i.apps + "\\" + gone)) << gone;
+  }
   EXPECT_TRUE(PathExists(i.apps + "\\User.cfg"));
-  EXPECT_FALSE(PathExists(removeCnf));
-  EXPECT_TRUE(PathExists(i.apps));
   EXPECT_FALSE(PathExists(i.menu));
 }
 
 TEST(RunUninstall, RemovesAFolderThatWasTheCurrentDirectory) {
   Installed i("uninst_cwd");
-  const std::string removeCnf = i.apps + "\\Remove.cnf";
-  ASSERT_EQ(i.context.LoadScript(removeCnf.c_str()), 1);
+  ASSERT_EQ(i.Load(), 1);
   char before[MAX_PATH] = "";
   GetCurrentDirectoryA(sizeof before, before);
   ASSERT_TRUE(SetCurrentDirectoryA(i.menu.c_str()));
@@ -189,61 +150,44 @@ TEST(RunUninstall, ReportsEachItemToAWindowAndIgnoresTags) {
   WriteTestFile(a, "a");
   WriteTestFile(link, "l");
   CreateDirectoryA(folder.c_str(), nullptr);
+  {
+    // An empty script sends nothing and removes nothing.
+    ASSERT_TRUE(WriteTestFile(t.RemoveCnf(), ""));
+    ASSERT_EQ(t.context.LoadScript(t.RemoveCnf().c_str()), 1);
+    ProgressWindow window;
+    t.context.RunUninstall(window.Handle());
+    EXPECT_TRUE(window.Messages().empty());
+    EXPECT_TRUE(PathExists(t.RemoveCnf()));
+  }
   AppendRecord(t.context, "AddFile", "," + a, kComponentSMS);
   AppendRecord(t.context, "AddShellLink", link + ",,,,", kComponentSC);
   AppendRecord(t.context, "AddFolder", folder, 0);
   AppendRecord(t.context, "AddFile", "," + t.RemoveCnf(), 1);
   ASSERT_EQ(t.context.LoadScript(t.RemoveCnf().c_str()), 1);
 
-  script_test::ProgressWindow window;
-  ASSERT_NE(window.Handle(), nullptr);
+  ProgressWindow window;
   t.context.RunUninstall(window.Handle());
-  EXPECT_EQ(window.messages,
-            (std::vector<std::string>{
-                "text:Removing\r\n" + a, "item:0", "item:100", "overall:25",
-                "text:Removing\r\n" + t.RemoveCnf(), "item:0", "item:100", "overall:50",
-                "text:Removing\r\n" + link, "item:0", "item:100", "overall:75",
-                "text:Removing\r\n" + folder, "item:0", "item:100", "overall:100"}));
-  EXPECT_FALSE(PathExists(a));
-  EXPECT_FALSE(PathExists(link));
-  EXPECT_FALSE(PathExists(folder));
-  EXPECT_FALSE(PathExists(t.RemoveCnf()));
+  const std::vector<ProgressMessage> expected = {
+      Text("Removing\r\n" + a), Item(0), Item(100), Overall(25),
+      Text("Removing\r\n" + t.RemoveCnf()), Item(0), Item(100), Overall(50),
+      Text("Removing\r\n" + link), Item(0), Item(100), Overall(75),
+      Text("Removing\r\n" + folder), Item(0), Item(100), Overall(100)};
+  EXPECT_EQ(window.Messages(), expected);
+  for (const std::string& path : {a, link, folder, t.RemoveCnf()}) EXPECT_FALSE(PathExists(path)) << path;
 }
-
-TEST(RunUninstall, AnEmptyScriptDoesNothing) {
-  Target t("uninst_empty");
-  ASSERT_TRUE(WriteTestFile(t.RemoveCnf(), ""));
-  ASSERT_EQ(t.context.LoadScript(t.RemoveCnf().c_str()), 1);
-  script_test::ProgressWindow window;
-  t.context.RunUninstall(window.Handle());
-  EXPECT_TRUE(window.messages.empty());
-  EXPECT_TRUE(PathExists(t.RemoveCnf()));
-}
-
-}  // namespace
 
 // ---- ReplaceInstallation: the old installation taken away by its Remove.cnf, the new one
 // installed by the install script, which writes a new Remove.cnf ----
 
-namespace {
-
-struct Replacing {
-  explicit Replacing(const char* name) : scratch(name) {
-    CreateDirectoryA(scratch.Path("src").c_str(), nullptr);
+struct Replacing : SourceFolder {
+  explicit Replacing(const char* name) : SourceFolder(name) {
     CreateDirectoryA(scratch.Path("Apps").c_str(), nullptr);
-    CopyText(context.sourceFolder, sizeof context.sourceFolder, scratch.Path("src").c_str());
     CopyText(context.targetFolder, sizeof context.targetFolder, scratch.Path("Apps").c_str());
-    WriteTestFile(scratch.Path("src\\Payload.exe"),
-                  script_test::Packed({{"common.dll", "common"}, {"ui.exe", "ui"},
-                                       {"help.hlp", "help"}}));
-    WriteTestFile(scratch.Path("src\\Setup.cnf"),
-                  "[AddFile]\r\n%SOURCEFOLDER%\\Payload.exe:common.dll,%TARGETFOLDER%\\common.dll\r\n"
-                  "[AddFile.UI]\r\n%SOURCEFOLDER%\\Payload.exe:ui.exe,%TARGETFOLDER%\\ui.exe\r\n"
-                  "[AddFile.Help]\r\n%SOURCEFOLDER%\\Payload.exe:help.hlp,%TARGETFOLDER%\\help.hlp\r\n");
-  }
-  ~Replacing() {
-    payloadArchive.flags = 0;
-    payloadArchive.Clear();
+    Beside("Payload.exe", Packed({{"common.dll", "common"}, {"ui.exe", "ui"}, {"help.hlp", "help"}}));
+    Beside("Setup.cnf",
+           "[AddFile]\r\n%SOURCEFOLDER%\\Payload.exe:common.dll,%TARGETFOLDER%\\common.dll\r\n"
+           "[AddFile.UI]\r\n%SOURCEFOLDER%\\Payload.exe:ui.exe,%TARGETFOLDER%\\ui.exe\r\n"
+           "[AddFile.Help]\r\n%SOURCEFOLDER%\\Payload.exe:help.hlp,%TARGETFOLDER%\\help.hlp\r\n");
   }
   std::string Installed() const {
     std::string names;
@@ -253,8 +197,6 @@ struct Replacing {
     return names;
   }
   std::string RemoveCnf() const { return scratch.Path("Apps\\Remove.cnf"); }
-  Scratch scratch;
-  SetupContext context;
 };
 
 TEST(ReplaceInstallation, LeavesExactlyTheSecondInstallation) {
@@ -265,23 +207,19 @@ TEST(ReplaceInstallation, LeavesExactlyTheSecondInstallation) {
 
   r.context.ReplaceInstallation(nullptr, r.RemoveCnf().c_str(), kComponentHelp, "Setup.cnf", 0);
   EXPECT_EQ(r.Installed(), "common.dll;help.hlp;Remove.cnf;");
-  std::string records;
-  ASSERT_TRUE(ReadTestFile(r.RemoveCnf(), &records));
+  const std::string records = ReadText(r.RemoveCnf());
   EXPECT_EQ(records.find("ui.exe"), std::string::npos);
   EXPECT_EQ(records.find("[AddFile]\r\n," + r.scratch.Path("Apps\\common.dll") + "\r\n\r\n"), 0u);
-  EXPECT_NE(records.find("[AddFile.Help]\r\n," + r.scratch.Path("Apps\\help.hlp") + "\r\n\r\n"),
-            std::string::npos);
-  // The lists hold the install script afterwards.
-  EXPECT_EQ(r.context.script.fileItems.Count(), 3u);
+  EXPECT_NE(records.find("[AddFile.Help]\r\n," + r.scratch.Path("Apps\\help.hlp") + "\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(r.context.script.fileItems.Count(), 3u);  // the lists hold the install script afterwards
 }
 
-TEST(ReplaceInstallation, WithoutAnUninstallScriptStillInstalls) {
-  Replacing r("replace_no_remove");
-  r.context.ReplaceInstallation(nullptr, r.RemoveCnf().c_str(), kComponentUI, "Setup.cnf", 0);
-  EXPECT_EQ(r.Installed(), "common.dll;ui.exe;Remove.cnf;");
-}
-
-TEST(ReplaceInstallation, WithoutAnInstallScriptOnlyRemoves) {
+TEST(ReplaceInstallation, WithoutAnUninstallScriptStillInstallsAndWithoutAnInstallScriptOnlyRemoves) {
+  {
+    Replacing r("replace_no_remove");
+    r.context.ReplaceInstallation(nullptr, r.RemoveCnf().c_str(), kComponentUI, "Setup.cnf", 0);
+    EXPECT_EQ(r.Installed(), "common.dll;ui.exe;Remove.cnf;");
+  }
   Replacing r("replace_no_setup");
   ASSERT_EQ(r.context.LoadScript("Setup.cnf"), 1);
   r.context.RunScript(nullptr, 0, 0);
