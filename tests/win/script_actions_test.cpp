@@ -423,29 +423,23 @@ LinkRead ReadShortcut(const std::string& link) {
   LinkRead read;
   CoInitialize(nullptr);
   IShellLinkA* shellLink = nullptr;
+  IPersistFile* file = nullptr;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void**>(&shellLink)))) {
     return read;
   }
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-      read.loaded = true;
-      char text[1024] = "";
-      shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-      read.path = text;
-      text[0] = '\0';
-      shellLink->GetDescription(text, sizeof text);
-      read.description = text;
-      text[0] = '\0';
-      shellLink->GetIconLocation(text, MAX_PATH, &read.iconIndex);
-      read.iconFile = text;
-      shellLink->GetShowCmd(&read.showCommand);
-    }
-    file->Release();
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+  if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(wide, STGM_READ))) {
+    char path[MAX_PATH] = "", description[1024] = "", icon[MAX_PATH] = "";
+    shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shellLink->GetDescription(description, sizeof description);
+    shellLink->GetIconLocation(icon, MAX_PATH, &read.iconIndex);
+    shellLink->GetShowCmd(&read.showCommand);
+    read = {true, path, description, icon, read.iconIndex, read.showCommand};
   }
+  if (file != nullptr) file->Release();
   shellLink->Release();
   return read;
 }
