@@ -15,7 +15,7 @@ std::string HexOf(const ChecksumContext& context) {
 }
 
 TEST(FileChecksum, RecordsTheStandardCrc32OfTheWholeFile) {
-  const std::string folder = MakeScratchFolder("checksum");
+  const ScopedScratchFolder scratch("checksum");
   struct Case {
     std::string content;
     const char* hex;
@@ -27,15 +27,14 @@ TEST(FileChecksum, RecordsTheStandardCrc32OfTheWholeFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.content);
-    const std::string path = folder + "\\file.bin";
+    const std::string path = scratch.Path("file.bin");
     ASSERT_TRUE(WriteTestFile(path, c.content));
     ChecksumContext context;
     ASSERT_EQ(FileChecksum(path.c_str(), context), 1);
     EXPECT_EQ(HexOf(context), c.hex);
   }
   ChecksumContext context;
-  EXPECT_EQ(FileChecksum((folder + "\\missing.bin").c_str(), context), 0);
-  DeleteFolderTree(folder.c_str());
+  EXPECT_EQ(FileChecksum(scratch.Path("missing.bin").c_str(), context), 0);
 }
 
 TEST(ComputeChecksum, DigestIsLittleEndianAndOtherAlgorithmsLeaveItAlone) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,8 +14,6 @@
 #include "tests/win/sys_test_support.h"
 
 namespace {
-
-// ---- Building packed files ----
 
 class StringSink : public ByteSink {
  public:
@@ -38,30 +35,10 @@ struct TestEntry {
 constexpr uint64_t kCreated = 126962424000000000ull;
 constexpr uint64_t kWritten = kCreated + 864000000000ull;
 
-std::string ExecutableImage() {
-  std::string image = "MZ";
-  image.resize(0x600, '\x90');
-  return image;
-}
-
-std::string Packed(const std::vector<TestEntry>& entries, const std::string& image = ExecutableImage()) {
-  StringSink sink;
-  sink.bytes = image;
-  ArchiveWriter writer(sink, image.size());
-  EXPECT_EQ(writer.Begin(), 1);
-  for (const TestEntry& e : entries) {
-    EXPECT_EQ(writer.BeginEntry(e.name, e.creationTime, e.writeTime), 1);
-    EXPECT_EQ(writer.WriteEntryData(e.data.data(), e.data.size()), 1);
-    EXPECT_EQ(writer.EndEntry(), 1);
-  }
-  EXPECT_EQ(writer.Finish(), 1);
-  return sink.bytes;
-}
-
 // The payload of the setup in small: what start-up, the script loader and the profile
-// collection look for.
-std::vector<TestEntry> SetupPayload() {
-  return {
+// collection look for. Setup.cnf has times of its own, so extraction shows whose it applies.
+const std::vector<TestEntry>& SetupPayload() {
+  static const std::vector<TestEntry> payload = {
       {"a.NWP", "REGEDIT4\r\n[profile a]\r\n", kCreated, kWritten},
       {"B.nwp", "REGEDIT4\r\n[profile b, longer]\r\n", kCreated, kWritten},
       {"default.NWK", "REGEDIT4\r\n", kCreated, kWritten},
@@ -70,13 +47,29 @@ std::vector<TestEntry> SetupPayload() {
       {"Setup.cnf", "[AddFile]\r\n:Readme.txt,%TARGETFOLDER%\\Readme.txt\r\n", kCreated + 1, kWritten + 2},
       {"Z614SC.inf", "[Version]\r\n", kCreated, kWritten},
   };
+  return payload;
+}
+
+// SetupPayload appended to a 0x600-byte executable image.
+std::string PackedSetup() {
+  StringSink sink;
+  sink.bytes = "MZ";
+  sink.bytes.resize(0x600, '\x90');
+  ArchiveWriter writer(sink, sink.bytes.size());
+  EXPECT_EQ(writer.Begin(), 1);
+  for (const TestEntry& e : SetupPayload()) {
+    EXPECT_EQ(writer.BeginEntry(e.name, e.creationTime, e.writeTime), 1);
+    EXPECT_EQ(writer.WriteEntryData(e.data.data(), e.data.size()), 1);
+    EXPECT_EQ(writer.EndEntry(), 1);
+  }
+  EXPECT_EQ(writer.Finish(), 1);
+  return sink.bytes;
 }
 
 // ---- Watching for the reader's message ----
 
 struct ShownBox {
-  std::string caption;
-  std::string text;
+  std::string caption, text;
 };
 
 struct MessageWatch {
@@ -128,36 +121,41 @@ int OpenWatched(PayloadArchive& archive, const char* path, std::vector<ShownBox>
   return result;
 }
 
-// ---- Scratch files ----
-
-struct Scratch {
-  explicit Scratch(const char* name) : folder(MakeScratchFolder(name)) {}
-  ~Scratch() { DeleteFolderTree(folder.c_str()); }
-  std::string Path(const char* file) const { return folder + "\\" + file; }
-  std::string folder;
-};
-
 uint64_t FromFiletime(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+// The packed setup as Setup.exe in a scratch folder, opened.
+class PayloadArchiveTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(WriteTestFile(file_, bytes_));
+    ASSERT_EQ(archive_.Open(file_.c_str()), 1);
+  }
+  std::string Read(const std::string& path) {
+    std::string content;
+    EXPECT_TRUE(ReadTestFile(path, &content)) << path;
+    return content;
+  }
+
+  ScopedScratchFolder scratch_{"payload"};
+  const std::string file_ = scratch_.Path("Setup.exe");
+  const std::string bytes_ = PackedSetup();
+  PayloadArchive archive_;
+};
 
 // ---- Open ----
 
-TEST(PayloadArchiveOpen, ReadsTheDirectoryOfAPackedFile) {
-  Scratch scratch("payload_open");
-  const std::string file = scratch.Path("Setup.exe");
-  const std::vector<TestEntry> payload = SetupPayload();
-  ASSERT_TRUE(WriteTestFile(file, Packed(payload)));
-
+TEST_F(PayloadArchiveTest, ReadsTheDirectoryOfAPackedFile) {
   PayloadArchive archive;
   std::vector<ShownBox> shown;
-  ASSERT_EQ(OpenWatched(archive, file.c_str(), &shown), 1);
+  ASSERT_EQ(OpenWatched(archive, file_.c_str(), &shown), 1);
   EXPECT_TRUE(shown.empty());
-  EXPECT_STREQ(archive.path, file.c_str());
+  EXPECT_STREQ(archive.path, file_.c_str());
   EXPECT_EQ(archive.payloadStart, 0x600u);
-  ASSERT_EQ(archive.entries.Count(), payload.size());
+  ASSERT_EQ(archive.entries.Count(), SetupPayload().size());
 
   uint32_t expectedOffset = 0x600 + 16;
-  for (size_t i = 0; i < payload.size(); ++i) {
-    const TestEntry& expected = payload[i];
+  for (size_t i = 0; i < SetupPayload().size(); ++i) {
+    const TestEntry& expected = SetupPayload()[i];
     const ArchiveEntry* entry = archive.entries.At(i);
     SCOPED_TRACE(expected.name);
     EXPECT_STREQ(entry->name, expected.name);
@@ -174,41 +172,34 @@ TEST(PayloadArchiveOpen, ReadsTheDirectoryOfAPackedFile) {
   EXPECT_EQ(archive.directoryOffset, expectedOffset);
 }
 
-// Files that open as an empty archive, silently: a setup without payload still starts.
-TEST(PayloadArchiveOpen, FilesWithoutAnArchiveOpenEmptyWithoutAMessage) {
-  Scratch scratch("payload_empty");
-  const std::string packed = Packed(SetupPayload());
-  std::string pointsPastTheEnd = packed;
+// Files that open as an empty archive, silently: a setup without payload still starts. An
+// archive opened before is forgotten.
+TEST_F(PayloadArchiveTest, FilesWithoutAnArchiveOpenEmptyWithoutAMessage) {
+  std::string pointsPastTheEnd = bytes_;
   pointsPastTheEnd[pointsPastTheEnd.size() - 2] = '\x7F';  // D far behind the end of the file
-  const std::string foreign(5000, 'x');
-
+  const uint32_t size = static_cast<uint32_t>(bytes_.size());
   struct Case {
     const char* name;
     bool create;
     std::string bytes;
     uint32_t trailerValue;  // what both trailer values must be afterwards
-  };
-  const Case cases[] = {
+  } const cases[] = {
       {"missing.exe", false, "", 0},
-      {"foreign.exe", true, foreign, 5000},
+      {"foreign.exe", true, std::string(5000, 'x'), 5000},
       {"empty.exe", true, "", 0},
       {"short.exe", true, std::string("MZ\x90\x00\x03", 5), 5},
-      {"past_end.exe", true, pointsPastTheEnd, static_cast<uint32_t>(packed.size())},
-      {"truncated.exe", true, packed.substr(0, packed.size() - 1), static_cast<uint32_t>(packed.size() - 1)},
+      {"past_end.exe", true, pointsPastTheEnd, size},
+      {"truncated.exe", true, bytes_.substr(0, size - 1), size - 1},
       {"trailer_only.exe", true, std::string(8, '\0'), 8},
   };
-  const std::string previous = scratch.Path("previous.exe");
-  ASSERT_TRUE(WriteTestFile(previous, packed));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string file = scratch.Path(c.name);
+    const std::string file = scratch_.Path(c.name);
     if (c.create) {
       ASSERT_TRUE(WriteTestFile(file, c.bytes));
     }
     PayloadArchive archive;
-    ASSERT_EQ(archive.Open(previous.c_str()), 1);
-    ASSERT_GT(archive.entries.Count(), 0u);
-
+    ASSERT_EQ(archive.Open(file_.c_str()), 1);
     std::vector<ShownBox> shown;
     EXPECT_EQ(OpenWatched(archive, file.c_str(), &shown), 1);
     EXPECT_TRUE(shown.empty());
@@ -216,32 +207,26 @@ TEST(PayloadArchiveOpen, FilesWithoutAnArchiveOpenEmptyWithoutAMessage) {
     EXPECT_EQ(archive.payloadStart, c.trailerValue);
     EXPECT_EQ(archive.directoryOffset, c.trailerValue);
     EXPECT_EQ(archive.FindEntry("Setup.cnf"), nullptr);
-    EXPECT_EQ(archive.ExtractEntry("Setup.cnf", scratch.Path("out.cnf").c_str()), 0u);
+    EXPECT_EQ(archive.ExtractEntry("Setup.cnf", scratch_.Path("out.cnf").c_str()), 0u);
   }
 }
 
-TEST(PayloadArchiveOpen, TheRunningExecutableIsOpenedForAnEmptyPath) {
+// The test executable carries no payload: an empty archive at the file's length. The magic is
+// joined only at run time, so no executable that reads archives can be taken for one.
+TEST(PayloadArchiveOpen, AnEmptyPathOpensTheRunningExecutableWhichHoldsNeitherMark) {
   char self[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, self, sizeof self);
   WIN32_FILE_ATTRIBUTE_DATA data;
   ASSERT_TRUE(GetFileAttributesExA(self, GetFileExInfoStandard, &data));
-
   PayloadArchive archive;
   std::vector<ShownBox> shown;
   ASSERT_EQ(OpenWatched(archive, "", &shown), 1);
   EXPECT_TRUE(shown.empty());
   EXPECT_STREQ(archive.path, self);
-  // The test executable carries no payload: an empty archive at the file's length.
   EXPECT_EQ(archive.entries.Count(), 0u);
   EXPECT_EQ(archive.payloadStart, data.nFileSizeLow);
   EXPECT_EQ(archive.directoryOffset, data.nFileSizeLow);
-}
 
-// The magic is joined only at run time: no executable that reads archives can be taken for
-// one, whatever its trailer holds.
-TEST(PayloadArchiveOpen, TheExecutableHoldsNeitherMarkInOnePiece) {
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, sizeof self);
   std::string image;
   ASSERT_TRUE(ReadTestFile(self, &image));
   unsigned char magic[kArchiveMagicSize];
@@ -252,222 +237,138 @@ TEST(PayloadArchiveOpen, TheExecutableHoldsNeitherMarkInOnePiece) {
   EXPECT_EQ(image.find(std::string(reinterpret_cast<char*>(begin), 12)), std::string::npos);
 }
 
-TEST(PayloadArchiveOpen, AnUnopenableFileShowsTheMessageAndKeepsTheDirectory) {
-  Scratch scratch("payload_unopenable");
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
-  const std::string tooLong = scratch.folder + "\\" + std::string(300, 'n') + ".exe";
-  const char* const unopenable[] = {"C:\\z614\\no such folder\\Setup.exe", tooLong.c_str()};
-
-  for (const char* path : unopenable) {
-    PayloadArchive archive;
-    ASSERT_EQ(archive.Open(file.c_str()), 1);
+TEST_F(PayloadArchiveTest, AnUnopenableFileShowsTheMessageAndKeepsTheDirectory) {
+  const std::string tooLong = scratch_.Path(std::string(300, 'n') + ".exe");
+  for (const char* path : {"C:\\z614\\no such folder\\Setup.exe", tooLong.c_str()}) {
+    SCOPED_TRACE(path);
     std::vector<ShownBox> shown;
-    EXPECT_EQ(OpenWatched(archive, path, &shown), 0);
+    EXPECT_EQ(OpenWatched(archive_, path, &shown), 0);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Xelta Z614");
     EXPECT_EQ(shown[0].text, "Cannot open the compressed file.");
-    EXPECT_EQ(archive.entries.Count(), SetupPayload().size());
+    EXPECT_EQ(archive_.entries.Count(), SetupPayload().size());
   }
 }
 
 // ---- Lookups ----
 
-TEST(PayloadArchiveLookup, FindEntryIgnoresCaseAndWantsTheWholeName) {
-  Scratch scratch("payload_find");
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-
+TEST_F(PayloadArchiveTest, FindEntryIgnoresCaseAndWantsTheWholeName) {
+  const std::string longName(300, 'a');
   struct Case {
     const char* name;
     const char* found;  // nullptr: none
-  };
-  const std::string longName(300, 'a');
-  const Case cases[] = {
-      {"Setup.cnf", "Setup.cnf"}, {"SETUP.CNF", "Setup.cnf"}, {"setup.Cnf", "Setup.cnf"},
-      {"z614sc.INF", "Z614SC.inf"}, {"Setup", nullptr},       {"Setup.cnf ", nullptr},
-      {"*.cnf", nullptr},         {"", nullptr},            {longName.c_str(), nullptr},
+  } const cases[] = {
+      {"SETUP.CNF", "Setup.cnf"}, {"z614sc.INF", "Z614SC.inf"}, {"Setup", nullptr},
+      {"Setup.cnf ", nullptr},    {"*.cnf", nullptr},          {"", nullptr},
+      {longName.c_str(), nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const ArchiveEntry* entry = archive.FindEntry(c.name);
-    if (c.found) {
-      ASSERT_NE(entry, nullptr);
-      EXPECT_STREQ(entry->name, c.found);
-    } else {
-      EXPECT_EQ(entry, nullptr);
-    }
+    const ArchiveEntry* entry = archive_.FindEntry(c.name);
+    EXPECT_STREQ(entry ? entry->name : nullptr, c.found);
   }
 }
 
-TEST(PayloadArchiveLookup, PatternsCountSumAndNameTheirMatchesInDirectoryOrder) {
-  Scratch scratch("payload_patterns");
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-
+TEST_F(PayloadArchiveTest, PatternsCountSumAndNameTheirMatchesInDirectoryOrder) {
   struct Case {
     const char* pattern;
     std::vector<const char*> names;
-  };
-  const Case cases[] = {
+  } const cases[] = {
       {"*.NWP", {"a.NWP", "B.nwp"}},
-      {"*.nwk", {"default.NWK"}},
+      {"?.nwp", {"a.NWP", "B.nwp"}},
       {"*Z?14SC.*", {"Z614SC.inf"}},
-      {"mod_adm.dll", {"mod_adm.dll"}},
       {"MOD_ADM.DLL", {"mod_adm.dll"}},
       {"mod_adm", {}},
-      {"*.txt", {"Empty.txt"}},
-      {"?.nwp", {"a.NWP", "B.nwp"}},
-      {"GeneralSettings.reg", {}},
+      {"*.txt", {"Empty.txt"}},  // a zero-length entry still matches
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);
-    EXPECT_EQ(archive.CountMatches(c.pattern), static_cast<int>(c.names.size()));
+    EXPECT_EQ(archive_.CountMatches(c.pattern), static_cast<int>(c.names.size()));
     uint32_t total = 0;
+    char name[kEntryNameCapacity] = "";
     for (size_t n = 0; n < c.names.size(); ++n) {
-      char name[kEntryNameCapacity] = "";
-      ASSERT_EQ(archive.GetMatchName(c.pattern, static_cast<int>(n + 1), name), 1);
+      ASSERT_EQ(archive_.GetMatchName(c.pattern, static_cast<int>(n + 1), name), 1);
       EXPECT_STREQ(name, c.names[n]);
-      total += archive.FindEntry(name)->size;
+      total += archive_.FindEntry(name)->size;
     }
-    char name[kEntryNameCapacity] = "untouched";
-    EXPECT_EQ(archive.GetMatchName(c.pattern, static_cast<int>(c.names.size() + 1), name), 0);
-    EXPECT_EQ(archive.GetMatchName(c.pattern, 0, name), 0);
-    EXPECT_EQ(archive.SizeOfMatches(c.pattern), total);
+    EXPECT_EQ(archive_.GetMatchName(c.pattern, static_cast<int>(c.names.size() + 1), name), 0);
+    EXPECT_EQ(archive_.GetMatchName(c.pattern, 0, name), 0);
+    EXPECT_EQ(archive_.SizeOfMatches(c.pattern), total);
   }
 }
 
-TEST(PayloadArchiveLookup, LoadEntryReadsIntoOneBufferThatLaterLoadsReuse) {
-  Scratch scratch("payload_load");
-  const std::string file = scratch.Path("Setup.exe");
-  std::string bytes = Packed(SetupPayload());
-  ASSERT_TRUE(WriteTestFile(file, bytes));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-
-  EXPECT_EQ(archive.LoadEntry(""), 0u);
-  EXPECT_EQ(archive.LoadEntry("absent.nwp"), 0u);
-  const std::string text = SetupPayload()[1].data;
-  ASSERT_EQ(archive.LoadEntry("b.NWP"), text.size());
-  const ArchiveEntry* entry = archive.FindEntry("B.nwp");
-  ASSERT_NE(entry, nullptr);
+TEST_F(PayloadArchiveTest, LoadEntryReadsIntoOneBufferThatLaterLoadsReuse) {
+  EXPECT_EQ(archive_.LoadEntry(""), 0u);
+  EXPECT_EQ(archive_.LoadEntry("absent.nwp"), 0u);
+  const std::string& text = SetupPayload()[1].data;
+  ASSERT_EQ(archive_.LoadEntry("b.NWP"), text.size());
+  const ArchiveEntry* entry = archive_.FindEntry("B.nwp");
   const unsigned char* buffer = entry->data.get();
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer), entry->size), text);
 
   // A later load reads the file again into the same buffer.
-  bytes[entry->dataOffset] = 'X';
-  ASSERT_TRUE(WriteTestFile(file, bytes));
-  ASSERT_EQ(archive.LoadEntry("B.nwp"), text.size());
+  std::string changed = bytes_;
+  changed[entry->dataOffset] = 'X';
+  ASSERT_TRUE(WriteTestFile(file_, changed));
+  ASSERT_EQ(archive_.LoadEntry("B.nwp"), text.size());
   EXPECT_EQ(entry->data.get(), buffer);
   EXPECT_EQ(buffer[0], 'X');
 
   // An archive that went away cannot be loaded from.
-  ASSERT_TRUE(DeleteFileA(file.c_str()));
-  EXPECT_EQ(archive.LoadEntry("a.NWP"), 0u);
+  ASSERT_TRUE(DeleteFileA(file_.c_str()));
+  EXPECT_EQ(archive_.LoadEntry("a.NWP"), 0u);
 }
 
 // ---- Extraction ----
 
-TEST(PayloadArchiveExtract, WritesTheEntryWithItsTimes) {
-  Scratch scratch("payload_extract");
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-
-  const std::string destination = scratch.Path("Setup.cnf");
-  const std::string text = SetupPayload()[5].data;
-  ASSERT_EQ(archive.ExtractEntry("setup.cnf", destination.c_str()), text.size());
-
+TEST_F(PayloadArchiveTest, ExtractWritesTheEntryWithItsTimes) {
+  const std::string destination = scratch_.Path("Setup.cnf");
+  ASSERT_EQ(archive_.ExtractEntry("setup.cnf", destination.c_str()), SetupPayload()[5].data.size());
   // Times first: reading the file would move its last-access time. (The creation time is
   // applied too, but Wine's Linux file system cannot store one, so it is not compared here.)
   WIN32_FILE_ATTRIBUTE_DATA data;
   ASSERT_TRUE(GetFileAttributesExA(destination.c_str(), GetFileExInfoStandard, &data));
   EXPECT_EQ(FromFiletime(data.ftLastWriteTime), kWritten + 2);
   EXPECT_EQ(FromFiletime(data.ftLastAccessTime), kWritten + 2);
-  std::string content;
-  ASSERT_TRUE(ReadTestFile(destination, &content));
-  EXPECT_EQ(content, text);
+  EXPECT_EQ(Read(destination), SetupPayload()[5].data);
 }
 
-TEST(PayloadArchiveExtract, AnExistingFileIsReplacedOnlyWithOverwriteExisting) {
-  Scratch scratch("payload_overwrite");
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-  EXPECT_EQ(archive.flags, 0u);  // cleared until a caller sets it
-
-  const std::string destination = scratch.Path("default.nwk");
+TEST_F(PayloadArchiveTest, ExtractReplacesAnExistingFileOnlyWithOverwriteExisting) {
+  EXPECT_EQ(archive_.flags, 0u);  // cleared until a caller sets it
+  const std::string destination = scratch_.Path("default.nwk");
   const std::string older = "an older and much longer file that must be replaced whole";
   ASSERT_TRUE(WriteTestFile(destination, older));
-  EXPECT_EQ(archive.ExtractEntry("default.NWK", destination.c_str()), 0u);
-  std::string content;
-  ASSERT_TRUE(ReadTestFile(destination, &content));
-  EXPECT_EQ(content, older);
+  EXPECT_EQ(archive_.ExtractEntry("default.NWK", destination.c_str()), 0u);
+  EXPECT_EQ(Read(destination), older);
 
-  archive.flags |= OverwriteExisting;
-  EXPECT_EQ(archive.ExtractEntry("default.NWK", destination.c_str()), SetupPayload()[2].data.size());
-  ASSERT_TRUE(ReadTestFile(destination, &content));
-  EXPECT_EQ(content, SetupPayload()[2].data);
+  archive_.flags |= OverwriteExisting;
+  EXPECT_EQ(archive_.ExtractEntry("default.NWK", destination.c_str()), SetupPayload()[2].data.size());
+  EXPECT_EQ(Read(destination), SetupPayload()[2].data);
 }
 
-TEST(PayloadArchiveExtract, WhatCannotBeExtracted) {
-  Scratch scratch("payload_refused");
-  const std::string file = scratch.Path("Setup.exe");
-  ASSERT_TRUE(WriteTestFile(file, Packed(SetupPayload())));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-  archive.flags |= OverwriteExisting;
-
-  struct Case {
-    const char* name;
-    uint32_t result;
-  };
-  const Case cases[] = {
-      {"absent.dll", 0},  // not in the archive
-      {"Empty.txt", 0},   // an entry of size 0 counts as absent
-      {"*.nwp", 0},       // a pattern names no single entry
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string destination = scratch.Path("out.bin");
-    EXPECT_EQ(archive.ExtractEntry(c.name, destination.c_str()), c.result);
-    EXPECT_FALSE(PathExists(destination));
+TEST_F(PayloadArchiveTest, WhatCannotBeExtracted) {
+  archive_.flags |= OverwriteExisting;
+  // Not in the archive; an entry of size 0 counts as absent; a pattern names no single entry.
+  for (const char* name : {"absent.dll", "Empty.txt", "*.nwp"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(archive_.ExtractEntry(name, scratch_.Path("out.bin").c_str()), 0u);
+    EXPECT_FALSE(PathExists(scratch_.Path("out.bin")));
   }
   // A destination that cannot be opened writes nothing, yet counts as done.
-  EXPECT_EQ(archive.ExtractEntry("mod_adm.dll", "C:\\z614\\no such folder\\mod_adm.dll"), 3000u);
+  EXPECT_EQ(archive_.ExtractEntry("mod_adm.dll", "C:\\z614\\no such folder\\mod_adm.dll"), 3000u);
   EXPECT_FALSE(PathExists("C:\\z614\\no such folder"));
 }
 
-TEST(PayloadArchiveExtract, AnEmptyNameCopiesTheWholeArchiveFile) {
-  Scratch scratch("payload_whole");
-  const std::string file = scratch.Path("Setup.exe");
-  const std::string bytes = Packed(SetupPayload());
-  ASSERT_TRUE(WriteTestFile(file, bytes));
-  PayloadArchive archive;
-  ASSERT_EQ(archive.Open(file.c_str()), 1);
-
+TEST_F(PayloadArchiveTest, ExtractWithAnEmptyNameCopiesTheWholeArchiveFile) {
   // Replaced whatever OverwriteExisting says: the setup installs itself as its uninstaller.
-  const std::string destination = scratch.Path("Uninstall.exe");
+  const std::string destination = scratch_.Path("Uninstall.exe");
   ASSERT_TRUE(WriteTestFile(destination, "old uninstaller, longer than nothing"));
-  EXPECT_EQ(archive.ExtractEntry("", destination.c_str()), 1u);
-  std::string content;
-  ASSERT_TRUE(ReadTestFile(destination, &content));
-  EXPECT_EQ(content, bytes);
+  EXPECT_EQ(archive_.ExtractEntry("", destination.c_str()), 1u);
+  EXPECT_EQ(Read(destination), bytes_);
 
-  // The copy is a packed file in its own right.
-  PayloadArchive copy;
-  ASSERT_EQ(copy.Open(destination.c_str()), 1);
-  EXPECT_EQ(copy.entries.Count(), SetupPayload().size());
-
-  ASSERT_TRUE(DeleteFileA(file.c_str()));
-  EXPECT_EQ(archive.ExtractEntry("", scratch.Path("Again.exe").c_str()), 0u);
-  EXPECT_FALSE(PathExists(scratch.Path("Again.exe")));
+  ASSERT_TRUE(DeleteFileA(file_.c_str()));
+  EXPECT_EQ(archive_.ExtractEntry("", scratch_.Path("Again.exe").c_str()), 0u);
+  EXPECT_FALSE(PathExists(scratch_.Path("Again.exe")));
 }
 
 }  // namespace

@@ -33,10 +33,6 @@ TEST(SetupContext, ResolvesTheRunningSystemsFolders) {
                              context.commonDocumentsFolder, context.appDataFolder}) {
     EXPECT_STRNE(folder, "");
   }
-  EXPECT_STREQ(context.targetFolder, "");
-  EXPECT_STREQ(context.deleteCloneCommand, "");
-  EXPECT_EQ(context.RunningApps, 0u);
-  EXPECT_EQ(context.recordChecksums, 1);
 }
 
 TEST(SetupContext, DefaultTargetFolderLiesBelowTheSystemsProgramFiles) {

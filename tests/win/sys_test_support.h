@@ -20,6 +20,16 @@ inline std::string MakeScratchFolder(const char* name) {
   return folder;
 }
 
+// A scratch folder that goes with its scope.
+struct ScopedScratchFolder {
+  explicit ScopedScratchFolder(const char* name) : folder(MakeScratchFolder(name)) {}
+  ~ScopedScratchFolder() { DeleteFolderTree(folder.c_str()); }
+  ScopedScratchFolder(const ScopedScratchFolder&) = delete;
+  ScopedScratchFolder& operator=(const ScopedScratchFolder&) = delete;
+  std::string Path(const std::string& file) const { return folder + "\\" + file; }
+  std::string folder;
+};
+
 inline bool WriteTestFile(const std::string& path, const std::string& content) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

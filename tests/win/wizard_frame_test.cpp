@@ -5,11 +5,9 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <string>
-#include <vector>
 
 #include "res/resource.h"
 #include "wizard/page_skin.h"
@@ -21,7 +19,7 @@ namespace {
 // What the scripted pages do and what they saw, for the test being run.
 struct PageScript {
   std::deque<int> presses;          // frame buttons pressed, one per PageShown
-  std::vector<std::string> log;     // "shown 1", "next 1", "back 1", "init 1"
+  std::string log;                  // "init 0 shown 0 next 0 ...", one word pair per event
   int redirectOnNextFrom = -1;      // this page redirects during PageNext ...
   int redirectTo = 0;               // ... to this page
   int appendOnNextFrom = -1;        // this page appends one page during PageNext
@@ -32,9 +30,11 @@ struct PageScript {
 };
 PageScript* script = nullptr;
 
-INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam);
-
 int PageIndex(HWND page) { return GetDlgCtrlID(page); }
+
+void Note(const char* event, int index) {
+  script->log += (script->log.empty() ? "" : " ") + std::string(event) + " " + std::to_string(index);
+}
 
 WizardFrame* FrameOf(HWND page) {
   return reinterpret_cast<WizardFrame*>(GetWindowLongPtrA(page, GWLP_USERDATA));
@@ -46,7 +46,7 @@ INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
       auto* frame = reinterpret_cast<WizardFrame*>(lParam);
       SetWindowLongPtrA(page, GWLP_USERDATA, lParam);
       SetWindowLongPtrA(page, GWLP_ID, frame->currentIndex);  // remembers its own index
-      script->log.push_back("init " + std::to_string(frame->currentIndex));
+      Note("init", frame->currentIndex);
       return TRUE;
     }
     case WM_PAINT:
@@ -55,7 +55,7 @@ INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
       return TRUE;
     case kMsgPageShown: {
       WizardFrame* frame = FrameOf(page);
-      script->log.push_back("shown " + std::to_string(PageIndex(page)));
+      Note("shown", PageIndex(page));
       if (!script->firstScaled) script->firstScaled = pageSkin.scaledInterior;
       frame->EnableButtons(script->enableOnShown);
       script->backEnabled = IsWindowEnabled(GetDlgItem(frame->window, IDC_BACK)) != 0;
@@ -75,7 +75,7 @@ INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
     case kMsgPageNext: {
       WizardFrame* frame = FrameOf(page);
       const int index = PageIndex(page);
-      script->log.push_back("next " + std::to_string(index));
+      Note("next", index);
       if (index == script->redirectOnNextFrom) frame->SetPendingPage(script->redirectTo);
       if (index == script->appendOnNextFrom) {
         frame->AddPage(IDD_FOLDER, ScriptedPage);
@@ -84,7 +84,7 @@ INT_PTR CALLBACK ScriptedPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
       return TRUE;
     }
     case kMsgPageBack:
-      script->log.push_back("back " + std::to_string(PageIndex(page)));
+      Note("back", PageIndex(page));
       return TRUE;
     case kMsgQueryCancel:
       SetWindowLongPtrA(page, DWLP_MSGRESULT, 1);
@@ -100,67 +100,63 @@ void CALLBACK EndStuckFrame(HWND, UINT, UINT_PTR, DWORD) {
   if (HWND frame = FindWindowA("#32770", "Xelta Z614")) EndDialog(frame, 99);
 }
 
+// Runs a frame of `pages` scripted pages modally.
+INT_PTR RunFrame(WizardFrame& frame, int pages) {
+  frame.SetInstance(GetModuleHandleA(nullptr));
+  for (int i = 0; i < pages; ++i) frame.AddPage(IDD_FOLDER, ScriptedPage);
+  const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndStuckFrame);
+  const INT_PTR result = frame.Run();
+  KillTimer(nullptr, guard);
+  return result;
+}
+
 class WizardFrameTest : public testing::Test {
  protected:
   void SetUp() override { script = &script_; }
   void TearDown() override { script = nullptr; }
 
-  INT_PTR Run(int pages) {
-    frame_.SetInstance(GetModuleHandleA(nullptr));
-    for (int i = 0; i < pages; ++i) frame_.AddPage(IDD_FOLDER, ScriptedPage);
-    const UINT_PTR guard = SetTimer(nullptr, 0, 3000, EndStuckFrame);
-    const INT_PTR result = frame_.Run();
-    KillTimer(nullptr, guard);
-    return result;
-  }
-
   PageScript script_;
   WizardFrame frame_;
 };
 
-using Log = std::vector<std::string>;
-
-TEST_F(WizardFrameTest, NextAndBackMoveToNeighboursAndPagesAreMadeOnce) {
-  script_.presses = {IDOK, IDOK, 1077, IDOK};
-  EXPECT_EQ(Run(3), 0);
-  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 1", "shown 1", "next 1",
-                              "init 2", "shown 2", "back 2", "shown 1", "next 1", "shown 2"}));
-}
-
-TEST_F(WizardFrameTest, RedirectIsUsedOnceThenNeighboursAgain) {
-  script_.redirectOnNextFrom = 0;
-  script_.redirectTo = 2;
-  script_.presses = {IDOK, 1077, 1077};
-  Run(3);
-  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 2", "shown 2", "back 2",
-                              "init 1", "shown 1", "back 1", "shown 0"}));
-}
-
-TEST_F(WizardFrameTest, RedirectToTheShownPageKeepsIt) {
-  script_.redirectOnNextFrom = 1;
-  script_.redirectTo = 1;
-  script_.presses = {IDOK, IDOK, IDOK};
-  Run(3);
-  // The second Next on page 1 redirects to page 1 again; the redirect is consumed each time,
-  // so the page stays and no PageShown follows: the script's last press is never made.
-  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 1", "shown 1", "next 1"}));
-  EXPECT_EQ(frame_.pendingIndex, 0);
-}
-
-TEST_F(WizardFrameTest, PagesAppendedDuringNextOnTheLastPageAreShown) {
-  script_.appendOnNextFrom = 1;
-  script_.presses = {IDOK, IDOK, IDOK};
-  EXPECT_EQ(Run(2), 0);
-  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "next 0", "init 1", "shown 1", "next 1",
-                              "init 2", "shown 2", "next 2"}))
-      << "Next on the appended last page ends the wizard";
-  EXPECT_EQ(frame_.pageCount, 3);
-}
-
-TEST_F(WizardFrameTest, BackOnTheFirstPageStaysThere) {
-  script_.presses = {1077};
-  EXPECT_EQ(Run(2), 99) << "no page switch, so no further press ends the wizard";
-  EXPECT_EQ(script_.log, (Log{"init 0", "shown 0", "back 0"}));
+// Next is IDOK, Back 1077. A run whose last step switches no page ends by the guard (99);
+// one whose presses run out cancels (0), as does Next on the last page.
+TEST(WizardFrame, PageProtocol) {
+  struct Case {
+    const char* name;
+    int pages;
+    std::deque<int> presses;
+    int redirectFrom, redirectTo, appendFrom;
+    INT_PTR result;
+    int pageCount;
+    const char* log;
+  } const cases[] = {
+      {"neighbours, each page made once", 3, {IDOK, IDOK, 1077, IDOK}, -1, 0, -1, 0, 3,
+       "init 0 shown 0 next 0 init 1 shown 1 next 1 init 2 shown 2 back 2 shown 1 next 1 shown 2"},
+      {"a redirect is used once", 3, {IDOK, 1077, 1077}, 0, 2, -1, 0, 3,
+       "init 0 shown 0 next 0 init 2 shown 2 back 2 init 1 shown 1 back 1 shown 0"},
+      // The redirect is consumed each time, so the page stays and no PageShown follows.
+      {"a redirect to the shown page keeps it", 3, {IDOK, IDOK, IDOK}, 1, 1, -1, 99, 3,
+       "init 0 shown 0 next 0 init 1 shown 1 next 1"},
+      {"a page appended during Next on the last page is shown", 2, {IDOK, IDOK, IDOK}, -1, 0, 1,
+       0, 3, "init 0 shown 0 next 0 init 1 shown 1 next 1 init 2 shown 2 next 2"},
+      {"Back on the first page stays there", 2, {1077}, -1, 0, -1, 99, 2, "init 0 shown 0 back 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PageScript run;
+    run.presses = c.presses;
+    run.redirectOnNextFrom = c.redirectFrom;
+    run.redirectTo = c.redirectTo;
+    run.appendOnNextFrom = c.appendFrom;
+    script = &run;
+    WizardFrame frame;
+    EXPECT_EQ(RunFrame(frame, c.pages), c.result);
+    script = nullptr;
+    EXPECT_EQ(run.log, c.log);
+    EXPECT_EQ(frame.pageCount, c.pageCount);
+    EXPECT_EQ(frame.pendingIndex, 0);
+  }
 }
 
 TEST_F(WizardFrameTest, TheTableHoldsTwentyPages) {
@@ -171,7 +167,7 @@ TEST_F(WizardFrameTest, TheTableHoldsTwentyPages) {
 
 TEST_F(WizardFrameTest, EnableButtonsSetsStatesAndTheDefaultButton) {
   script_.enableOnShown = kButtonNext | kButtonCancel;
-  Run(1);
+  RunFrame(frame_, 1);
   EXPECT_FALSE(script_.backEnabled);
   EXPECT_TRUE(script_.nextEnabled);
   EXPECT_TRUE(script_.nextIsDefault);
@@ -198,11 +194,13 @@ TEST_F(WizardFrameTest, HundredSwitchesPaintFromPicturesScaledOnce) {
   }
   script_.presses.push_back(IDOK);  // from page 0 to page 1, where the skin has painted both
   const DWORD start = GetTickCount();
-  Run(2);
+  RunFrame(frame_, 2);
   const DWORD elapsed = GetTickCount() - start;
   printf("100 page switches with the painted panel: %lu ms\n", static_cast<unsigned long>(elapsed));
   RecordProperty("hundred_switches_ms", static_cast<int>(elapsed));
-  EXPECT_EQ(std::count(script_.log.begin(), script_.log.end(), "shown 1"), 51);
+  int shownOne = 0;
+  for (size_t at = 0; (at = script_.log.find("shown 1", at)) != std::string::npos; ++at) ++shownOne;
+  EXPECT_EQ(shownOne, 51);
   ASSERT_NE(pageSkin.scaledInterior, nullptr) << "the demo pictures were found";
   EXPECT_EQ(pageSkin.scaledInterior, script_.firstScaled) << "scaled once per process";
   EXPECT_NE(pageSkin.scaledWatermark, nullptr);
