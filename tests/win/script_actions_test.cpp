@@ -536,41 +536,6 @@ TEST(SetTextLines, SwitchesMatchingPiecesOnAndOffAndRefusesEmptyArgumentsAndMiss
   EXPECT_FALSE(PathExists(install.Path("Absent.inf")));
 }
 
-TEST(TextLineItem, SwitchesTheInstalledFileForTheSelectionAndChecksumsIt) {
-  const std::string inf = "[Models]\r\nHKR,Child0001,1\r\nHKR,Child0002,1\r\n";
-  struct Case {
-    ComponentSet selection;
-    std::string expected;
-    bool edited;
-  };
-  const Case cases[] = {
-      {kComponentUI, "[Models]\r\nHKR,Child0001,1\r\n;HKR,Child0002,1\r\n", true},
-      {kComponentUI | kComponentSC, inf, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.selection);
-    ScratchInstall install("textline_item");
-    CreateDirectoryA(install.Target().c_str(), nullptr);
-    const std::string file = install.TargetPath("Z614.inf");
-    WriteTestFile(file, inf);
-    ASSERT_EQ(install.Parse("[DisableTextLine.!SC]\r\n%TARGETFOLDER%\\%Zx14%.inf,*Child0002*\r\n"), 1);
-    ProgressWindow window;
-    RunProgress progress(window.Handle(), 1);
-    RunTextLineItem(install.Context(), *install.Context().script.textLineItems.At(0), c.selection, progress);
-    EXPECT_EQ(ReadText(file), c.expected);
-    const RegistryValue value = ReadMachineValue(kDiagnosticsKey, file.c_str());
-    EXPECT_EQ(value.present, c.edited);
-    if (c.edited) {
-      EXPECT_EQ(StringData(value), Crc32Text(c.expected));
-      const std::vector<ProgressMessage> expected = {Text("Updating\r\n" + file), Item(0)};
-      EXPECT_EQ(window.Messages(), expected);
-    } else {
-      EXPECT_TRUE(window.Messages().empty());
-    }
-    EXPECT_FALSE(PathExists(install.TargetPath("Remove.cnf")));
-  }
-}
-
 TEST(DisableInfCopyFiles, CommentsOnlyLinesThatBeginWithTheDirective) {
   ScratchInstall install("inf_copyfiles");
   const std::string file = install.Path("Z614.inf");
