@@ -4,10 +4,12 @@
 set(Z614_WINE_ROOT "${CMAKE_BINARY_DIR}/wine" CACHE PATH "Folder of the Wine prefixes of this tree")
 
 # z614_add_wine_test(NAME name VERSIONS v1 v2 ... COMMAND target-or-exe args...
-#                    [ENVIRONMENT VAR=value...] [TIMEOUT seconds] [LABELS l...])
+#                    [ENVIRONMENT VAR=value...] [TIMEOUT seconds] [LABELS l...] [SERIAL])
+# SERIAL runs the test while no other test runs: all prefixes share one display, and a
+# screenshot of the screen must not catch another prefix's desktop on top.
 # "@VERSION@" in an ENVIRONMENT value stands for the run's Windows version.
 function(z614_add_wine_test)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "VERSIONS;COMMAND;ENVIRONMENT;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "NAME;TIMEOUT" "VERSIONS;COMMAND;ENVIRONMENT;LABELS" ${ARGN})
   if(NOT T_VERSIONS)
     set(T_VERSIONS winxp)
   endif()
@@ -23,5 +25,8 @@ function(z614_add_wine_test)
       RESOURCE_LOCK "wine-${version}"
       TIMEOUT ${T_TIMEOUT}
       LABELS "wine;${T_LABELS}")
+    if(T_SERIAL)
+      set_tests_properties(${test_name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
   endforeach()
 endfunction()
