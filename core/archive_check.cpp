@@ -98,25 +98,35 @@ int CheckArchiveStructure(ArchiveSource& source, const ArchiveLayout& layout, ch
   return 1;
 }
 
+EntryRead ReadEntryData(ArchiveSource& source, const ArchiveRecord& record,
+                        std::vector<unsigned char>& buffer,
+                        const std::function<int(const unsigned char*, size_t)>& take, uint32_t* crc) {
+  uint32_t state = 0xFFFFFFFFu;
+  uint64_t offset = record.dataOffset;
+  uint64_t left = record.storedSize;
+  while (left > 0) {
+    const size_t chunk = left < buffer.size() ? static_cast<size_t>(left) : buffer.size();
+    size_t got = 0;
+    if (!source.ReadAt(offset, buffer.data(), chunk, &got) || got != chunk) return EntryRead::kUnreadable;
+    if (take && !take(buffer.data(), chunk)) return EntryRead::kRefused;
+    state = Crc32Update(state, buffer.data(), chunk);
+    offset += chunk;
+    left -= chunk;
+  }
+  *crc = ~state;
+  return EntryRead::kRead;
+}
+
 int CheckEntryCrcs(ArchiveSource& source, const ArchiveLayout& layout, char* message, size_t cap) {
   std::vector<unsigned char> buffer(1u << 20);
   for (const ArchiveRecord& r : layout.directory.records) {
-    uint32_t state = 0xFFFFFFFFu;
-    uint64_t offset = r.dataOffset;
-    uint64_t left = r.storedSize;
-    while (left > 0) {
-      const size_t chunk = left < buffer.size() ? static_cast<size_t>(left) : buffer.size();
-      size_t got = 0;
-      if (!source.ReadAt(offset, buffer.data(), chunk, &got) || got != chunk) {
-        return Report(message, cap, "entry '%s': its data cannot be read", r.name);
-      }
-      state = Crc32Update(state, buffer.data(), chunk);
-      offset += chunk;
-      left -= chunk;
+    uint32_t crc = 0;
+    if (ReadEntryData(source, r, buffer, nullptr, &crc) != EntryRead::kRead) {
+      return Report(message, cap, "entry '%s': its data cannot be read", r.name);
     }
-    if (~state != r.crc) {
+    if (crc != r.crc) {
       return Report(message, cap, "entry '%s': CRC mismatch (recorded %08" PRIX32 ", computed %08" PRIX32 ")", r.name, r.crc,
-                    ~state);
+                    crc);
     }
   }
   return 1;

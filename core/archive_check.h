@@ -3,6 +3,9 @@
 // first way in which an archive departs from what the packer produces.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "core/archive_format.h"
 
@@ -21,3 +24,13 @@ int CheckArchiveStructure(ArchiveSource& source, const ArchiveLayout& layout, ch
 // Recomputes the CRC-32 of every entry's bytes and compares it with the record. Returns 1
 // when all match; else 0 and a message naming the first entry that differs or cannot be read.
 int CheckEntryCrcs(ArchiveSource& source, const ArchiveLayout& layout, char* message, size_t cap);
+
+// How reading one entry's stored bytes ended.
+enum class EntryRead { kRead, kUnreadable, kRefused };
+
+// Reads the entry's stored bytes in chunks of the buffer's size, hands each chunk to `take`
+// (which may refuse it by returning 0), and stores the CRC-32 of the bytes in *crc. The
+// checker and the extractor both read entries this way.
+EntryRead ReadEntryData(ArchiveSource& source, const ArchiveRecord& record,
+                        std::vector<unsigned char>& buffer,
+                        const std::function<int(const unsigned char*, size_t)>& take, uint32_t* crc);

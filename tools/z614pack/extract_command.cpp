@@ -10,8 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/archive_check.h"
 #include "core/bounded_string.h"
-#include "core/crc32.h"
 #include "core/entry_name_rules.h"
 #include "tools/z614pack/commands.h"
 #include "tools/z614pack/file_access.h"
@@ -57,24 +57,16 @@ int SelectRecords(const char* archivePath, const std::vector<ArchiveRecord>& rec
 
 int CopyRecordData(InputFile& archive, const ArchiveRecord& record, const std::string& destination,
                    std::vector<unsigned char>& buffer, OutputFile& out) {
-  uint32_t state = 0xFFFFFFFFu;
-  uint64_t offset = record.dataOffset;
-  uint64_t left = record.storedSize;
-  while (left > 0) {
-    const size_t chunk = left < buffer.size() ? static_cast<size_t>(left) : buffer.size();
-    size_t got = 0;
-    if (!archive.ReadAt(offset, buffer.data(), chunk, &got) || got != chunk) {
-      return !Fail("entry '%s': its data cannot be read", record.name);
-    }
-    if (!out.Write(buffer.data(), chunk)) return !Fail("%s: write error", destination.c_str());
-    state = Crc32Update(state, buffer.data(), chunk);
-    offset += chunk;
-    left -= chunk;
-  }
+  uint32_t crc = 0;
+  const EntryRead read = ReadEntryData(
+      archive, record, buffer,
+      [&out](const unsigned char* data, size_t size) { return out.Write(data, size); }, &crc);
+  if (read == EntryRead::kUnreadable) return !Fail("entry '%s': its data cannot be read", record.name);
+  if (read == EntryRead::kRefused) return !Fail("%s: write error", destination.c_str());
   if (!out.Close()) return !Fail("%s: write error", destination.c_str());
-  if (~state != record.crc) {
+  if (crc != record.crc) {
     return !Fail("entry '%s': CRC mismatch (recorded %08X, computed %08X)", record.name, static_cast<unsigned>(record.crc),
-                 static_cast<unsigned>(~state));
+                 static_cast<unsigned>(crc));
   }
   if (!ApplyFileTimes(destination, record.creationTime, record.writeTime)) {
     return !Fail("%s: cannot set the file times", destination.c_str());
