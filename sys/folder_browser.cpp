@@ -29,7 +29,9 @@ void EnableOk(HWND browser, bool enable) {
   SendMessageA(browser, BFFM_ENABLEOK, 0, enable ? TRUE : FALSE);
 }
 
-int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM param, LPARAM /*data*/) {
+}  // namespace
+
+int CALLBACK FolderBrowserCallback(HWND browser, UINT message, LPARAM param, LPARAM /*data*/) {
   switch (message) {
     case BFFM_INITIALIZED:
       CopyText(browseCurrentPath, sizeof browseCurrentPath, browseStartPath);
@@ -66,8 +68,6 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM param, LPARAM /*d
   return 0;
 }
 
-}  // namespace
-
 int BrowseForFolder(HWND owner, char* path) {
   if (path == nullptr) return 0;
   CopyText(browseStartPath, sizeof browseStartPath, path);
@@ -79,7 +79,7 @@ int BrowseForFolder(HWND owner, char* path) {
   info.pszDisplayName = displayName;
   info.lpszTitle = nullptr;
   info.ulFlags = kBrowseFlags;
-  info.lpfn = BrowseCallback;
+  info.lpfn = FolderBrowserCallback;
   info.lParam = 0;
 
   int result = 0;

@@ -8,3 +8,7 @@
 // unchanged). Runs on the wizard's thread only: the browser and its callback share two
 // process-wide path buffers.
 int BrowseForFolder(HWND owner, char* path);
+
+// The browser's callback. The shell calls it while BrowseForFolder runs; it is declared here so
+// that a typed name can be handed to it where a shell does not validate typed names itself.
+int CALLBACK FolderBrowserCallback(HWND browser, UINT message, LPARAM param, LPARAM data);
