@@ -1,5 +1,5 @@
-// Hand-built archive images for the tests: every byte placed here, independently of the
-// writer under test, so a fault in the format code cannot hide in the images too.
+// Hand-built archive images: every byte placed here, independently of the writer under test,
+// so a fault in the format code cannot hide in the images too.
 #pragma once
 #include <algorithm>
 #include <cstdint>
@@ -13,72 +13,50 @@
 
 namespace images {
 
-inline void Put32(std::string& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-inline void Put64(std::string& out, uint64_t v) {
-  Put32(out, static_cast<uint32_t>(v));
-  Put32(out, static_cast<uint32_t>(v >> 32));
+inline void Put(std::string& out, uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-// A record's fields as they are to be written; a name written without its zero byte makes a
-// record that runs into whatever follows.
+// A name written without its zero byte makes a record that runs into whatever follows.
 struct Record {
   uint32_t dataOffset = 0;
   uint8_t storageFlag = 0;
-  uint32_t storedSize = 0;
-  uint32_t size = 0;
-  uint32_t crc = 0;
-  uint32_t crcCopy = 0;
-  uint64_t creationTime = 0;
-  uint64_t writeTime = 0;
+  uint32_t storedSize = 0, size = 0, crc = 0, crcCopy = 0;
+  uint64_t creationTime = 0, writeTime = 0;
   std::string name;
   bool terminated = true;
 };
 
 inline std::string RecordBytes(const Record& r) {
   std::string out;
-  Put32(out, r.dataOffset);
-  out.push_back(static_cast<char>(r.storageFlag));
-  Put32(out, r.storedSize);
-  Put32(out, r.size);
-  Put32(out, r.crc);
-  Put32(out, r.crcCopy);
-  Put64(out, r.creationTime);
-  Put64(out, r.writeTime);
-  out += r.name;
-  if (r.terminated) out.push_back('\0');
-  return out;
+  Put(out, r.dataOffset, 4);
+  Put(out, r.storageFlag, 1);
+  for (uint32_t v : {r.storedSize, r.size, r.crc, r.crcCopy}) Put(out, v, 4);
+  Put(out, r.creationTime, 8);
+  Put(out, r.writeTime, 8);
+  return out + r.name + (r.terminated ? std::string(1, '\0') : "");
 }
 
-constexpr char kMagic[] = "QorFilenameBegin";
-constexpr char kBegin[] = "QorFileBegin";
-
 struct Entry {
-  std::string name;
-  std::string data;
+  std::string name, data;
 };
 
-// The directory magic, `records`, `afterRecords` and a trailer naming `payloadStart` and the
-// directory at the end of `front` (which holds the image and whatever data precedes).
+// `front` (image and data), the directory magic, the records, `afterRecords` and the trailer.
 inline std::string Assemble(std::string front, const std::vector<Record>& records, uint32_t payloadStart,
                             const std::string& afterRecords = "") {
   const uint32_t directoryOffset = static_cast<uint32_t>(front.size());
-  front.append(kMagic, 16);
+  front += "QorFilenameBegin";
   for (const Record& r : records) front += RecordBytes(r);
   front += afterRecords;
-  Put32(front, payloadStart);
-  Put32(front, directoryOffset);
+  Put(front, payloadStart, 4);
+  Put(front, directoryOffset, 4);
   return front;
 }
 
-// A well-formed packed file: `image`, the begin block, the entries' bytes, the directory
-// magic, the records and the trailer. `records` receives the records written, in order.
+// A well-formed packed file; `records` receives the records written, in order.
 inline std::string Packed(const std::string& image, const std::vector<Entry>& entries,
                           std::vector<Record>* records = nullptr) {
-  std::string out = image;
-  out.append(kBegin, 12);
-  out.append(4, '\0');
+  std::string out = image + "QorFileBegin" + std::string(4, '\0');
   std::vector<Record> written;
   for (const Entry& e : entries) {
     Record r;
@@ -107,29 +85,28 @@ class StringSink : public ByteSink {
   }
 };
 
-// A packed file made by the archive writer under test, for names the packer would never store.
+// A packed file made by the writer under test, for names the packer would never store.
 inline std::string Written(const std::vector<Entry>& entries) {
   StringSink sink;
   sink.bytes = "MZ" + std::string(66, '\0');
   ArchiveWriter writer(sink, sink.bytes.size());
   int ok = writer.Begin();
-  for (const Entry& e : entries)
-    ok = ok && writer.BeginEntry(e.name.c_str(), 0, 0) && writer.WriteEntryData(e.data.data(), e.data.size()) &&
-         writer.EndEntry();
+  for (const Entry& e : entries) {
+    ok = ok && writer.BeginEntry(e.name.c_str(), 0, 0) &&
+         writer.WriteEntryData(e.data.data(), e.data.size()) && writer.EndEntry();
+  }
   return ok && writer.Finish() ? sink.bytes : std::string();
 }
 
-// A file as an archive source; the length, or every read that covers a given offset, can be
-// made to fail as an I/O error would.
+// A file as an archive source; its length, or every read covering an offset, can fail.
 class MemorySource : public ArchiveSource {
  public:
   explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
   bool failLength = false;
   uint64_t failReadsAt = UINT64_MAX;
   int GetLength(uint64_t* length) override {
-    if (failLength) return 0;
     *length = bytes_.size();
-    return 1;
+    return !failLength;
   }
   int ReadAt(uint64_t offset, void* buffer, size_t size, size_t* got) override {
     *got = 0;

@@ -1,0 +1,257 @@
+// The release tools as release engineers run them: the built z614pack and cnfcheck on real
+// files. Every refusal is one clear line and a non-zero exit, never a crash or a file written
+// outside the chosen folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/archive_format.h"
+#include "core/crc32.h"
+#include "tests/native/archive_images.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+// The last-write time of a file in FILETIME units, the resolution the archive keeps.
+uint64_t WriteTimeOf(const fs::path& path) {
+  struct stat st;
+  EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+  return (st.st_mtim.tv_sec + 11644473600ull) * 10000000ull + st.st_mtim.tv_nsec / 100;
+}
+
+struct ToolRun {
+  int exitCode = -1;  // -1: the tool did not exit normally
+  std::string out, err;
+};
+
+class Tools : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("z614_tools_test_" + std::to_string(getpid()));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "payload");
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string Path(const std::string& name) const { return (root_ / name).string(); }
+
+  // <tree>/tools/NAME/NAME, beside this test's <tree>/tests/native, with its output caught.
+  ToolRun Tool(const char* name, const std::vector<std::string>& args) {
+    const fs::path tool = fs::read_symlink("/proc/self/exe").parent_path() / "../../tools" / name / name;
+    std::string command = "'" + tool.lexically_normal().string() + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " >'" + Path("out.txt") + "' 2>'" + Path("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Path("out.txt")), ReadFile(Path("err.txt"))};
+  }
+  ToolRun Pack(const std::vector<std::string>& args) { return Tool("z614pack", args); }
+  ToolRun Check(const std::vector<std::string>& args) { return Tool("cnfcheck", args); }
+
+  void ExpectRefused(const ToolRun& run, const std::string& because) {
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.exitCode, -1) << "the packer did not exit normally";
+    EXPECT_EQ(run.err.rfind("z614pack: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_NE(run.err.find(because), std::string::npos) << run.err;
+  }
+
+  fs::path root_;
+};
+
+TEST_F(Tools, APackedFileListsVerifiesAndExtractsAsItsFolder) {
+  const std::string exe = "MZ" + std::string(3000, '\x90');
+  WriteFile(Path("image.exe"), exe);
+  // In ascending order of name without regard to case; B.nwp is longer than a read chunk.
+  const std::vector<images::Entry> files = {
+      {"a.NWP", "REGEDIT4\r\n"}, {"B.nwp", std::string(70000, 'b')}, {"Empty.txt", ""}, {"Setup.cnf", "[AddFile]"}};
+  for (const images::Entry& f : files) WriteFile(root_ / "payload" / f.name, f.data);
+  fs::create_directories(root_ / "payload" / "sub");  // folders are not packed
+  WriteFile(root_ / "payload" / "sub" / "inner.txt", "not packed");
+  ASSERT_EQ(Pack({"pack", Path("image.exe"), Path("payload"), Path("Setup.exe")}).exitCode, 0);
+
+  // The directory as the setup's reader sees it, and as the listing shows it.
+  const std::string packed = ReadFile(Path("Setup.exe"));
+  EXPECT_EQ(packed.compare(0, exe.size(), exe), 0);
+  images::MemorySource source(packed);
+  ArchiveLayout layout;
+  ReadArchive(source, &layout);
+  ASSERT_EQ(layout.result, ArchiveReadResult::kDirectory);
+  EXPECT_EQ(layout.payloadStart, exe.size());
+  ASSERT_EQ(layout.directory.records.size(), files.size());
+  std::string listing;
+  uint32_t offset = static_cast<uint32_t>(exe.size() + 16);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const ArchiveRecord& r = layout.directory.records[i];
+    const uint32_t crc = Crc32(files[i].data.data(), files[i].data.size());
+    EXPECT_EQ(r.name, files[i].name);
+    EXPECT_EQ(r.dataOffset, offset);
+    EXPECT_EQ(r.size, files[i].data.size());
+    EXPECT_EQ(r.crc, crc);
+    EXPECT_EQ(r.writeTime, WriteTimeOf(root_ / "payload" / files[i].name));
+    char line[400];
+    std::snprintf(line, sizeof line, "%s\t%u\t%08X\t%u\n", r.name, r.size, crc, offset);
+    listing += line;
+    offset += r.size;
+  }
+  EXPECT_EQ(layout.directoryOffset, offset);
+  EXPECT_EQ(Pack({"list", Path("Setup.exe")}).out, listing);
+  EXPECT_EQ(Pack({"verify", Path("Setup.exe")}).exitCode, 0);
+
+  ASSERT_EQ(Pack({"extract", Path("Setup.exe"), Path("out")}).exitCode, 0);
+  for (const images::Entry& f : files) {
+    EXPECT_EQ(ReadFile(root_ / "out" / f.name), f.data) << f.name;
+    EXPECT_EQ(WriteTimeOf(root_ / "out" / f.name), WriteTimeOf(root_ / "payload" / f.name)) << f.name;
+  }
+  ASSERT_EQ(Pack({"extract", Path("Setup.exe"), Path("named"), "setup.CNF"}).exitCode, 0);
+  EXPECT_EQ(ReadFile(root_ / "named" / "Setup.cnf"), "[AddFile]");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "named"), fs::directory_iterator()), 1);
+
+  // A changed byte is named by verify; extraction checks the same and leaves no damaged file.
+  std::string damaged = packed;
+  damaged[exe.size() + 16 + 3] ^= 0x01;
+  WriteFile(Path("Setup.exe"), damaged);
+  ExpectRefused(Pack({"verify", Path("Setup.exe")}), "entry 'a.NWP': CRC mismatch");
+  ExpectRefused(Pack({"extract", Path("Setup.exe"), Path("bad"), "a.NWP"}), "CRC mismatch");
+  EXPECT_FALSE(fs::exists(root_ / "bad" / "a.NWP"));
+}
+
+TEST_F(Tools, PackRefusesWhatTheSetupCouldNotUse) {
+  WriteFile(Path("image.exe"), "MZ");
+  const std::tuple<std::vector<const char*>, const char*, const char*> cases[] = {
+      {{"Setup.cnf", "SETUP.CNF"}, "Setup.exe", "differ only in case"},
+      {{"CON.txt"}, "Setup.exe", "DOS device name"},
+      {{"a:b"}, "Setup.exe", "colon"},
+      {{"sub\\file"}, "Setup.exe", "path separator"},
+      {{"Setup.cnf"}, "payload/Setup.exe", "must not be written into the payload folder"},
+      {{}, "image.exe", "overwrite the executable"},
+  };
+  for (const auto& [files, out, because] : cases) {
+    SCOPED_TRACE(because);
+    fs::remove_all(root_ / "payload");
+    fs::create_directories(root_ / "payload");
+    for (const char* name : files) WriteFile(root_ / "payload" / name, name);
+    ExpectRefused(Pack({"pack", Path("image.exe"), Path("payload"), Path(out)}), because);
+    EXPECT_EQ(fs::exists(root_ / out), std::string(out) == "image.exe");
+  }
+  EXPECT_EQ(ReadFile(Path("image.exe")), "MZ");
+  ExpectRefused(Pack({"pack", Path("missing.exe"), Path("payload"), Path("Setup.exe")}), "missing.exe");
+  ExpectRefused(Pack({"pack", Path("image.exe"), Path("missing"), Path("Setup.exe")}), "not a folder");
+
+  // A sparse executable just short of the limit costs no disk space.
+  std::ofstream(Path("huge.exe")).close();
+  fs::resize_file(Path("huge.exe"), 0xFFFFFFFFull - 16 - 10);
+  WriteFile(root_ / "payload" / "a.bin", std::string(10, 'a'));
+  WriteFile(root_ / "payload" / "b.bin", "b");
+  ExpectRefused(Pack({"pack", Path("huge.exe"), Path("payload"), Path("Setup.exe")}),
+                "4 GiB offset limit of the archive (at b.bin)");
+  EXPECT_FALSE(fs::exists(Path("Setup.exe")));
+}
+
+TEST_F(Tools, ExtractRefusesNamesThatLeaveTheFolder) {
+  for (const char* name : {"../escaped.txt", "..\\escaped.txt", "C:escaped.txt", "/tmp/escaped.txt", "com1"}) {
+    SCOPED_TRACE(name);
+    WriteFile(Path("evil.exe"), images::Written({{"good.txt", "x"}, {name, "evil"}}));
+    ExpectRefused(Pack({"extract", Path("evil.exe"), Path("out")}), "cannot be extracted");
+    ExpectRefused(Pack({"extract", Path("evil.exe"), Path("out"), name}), "cannot be extracted");
+    EXPECT_FALSE(fs::exists(root_ / "out" / "good.txt"));  // nothing is written at all
+    EXPECT_FALSE(fs::exists(root_ / "escaped.txt"));
+    EXPECT_FALSE(fs::exists("/tmp/escaped.txt"));
+  }
+  WriteFile(Path("twice.exe"), images::Written({{"good.txt", "x"}, {"GOOD.TXT", "y"}}));
+  ExpectRefused(Pack({"extract", Path("twice.exe"), Path("out")}), "would be written to the same file");
+  ExpectRefused(Pack({"extract", Path("twice.exe"), Path("out"), "other.txt"}), "no entry named 'other.txt'");
+}
+
+TEST_F(Tools, ForeignTruncatedAndDamagedFilesGetAClearMessage) {
+  const std::string packed = images::Packed("MZ", {{"Setup.cnf", "[AddFile]"}});
+  WriteFile(Path("image.exe"), "MZ" + std::string(100, '\x90'));
+  WriteFile(Path("truncated.exe"), packed.substr(0, packed.size() - 3));
+  WriteFile(Path("empty.exe"), "");
+  std::string damaged = packed;
+  damaged[packed.size() - 8 - 10 - 37 + 4] = 1;  // the storage flag of the only record
+  WriteFile(Path("damaged.exe"), damaged);
+  const std::pair<const char*, const char*> cases[] = {
+      {"image.exe", "carries no archive"}, {"truncated.exe", "carries no archive"},
+      {"empty.exe", "carries no archive"}, {"damaged.exe", "storage flag is not 0"},
+      {"missing.exe", "cannot open"},
+  };
+  for (const auto& [file, because] : cases) {
+    SCOPED_TRACE(file);
+    ExpectRefused(Pack({"list", Path(file)}), because);
+    ExpectRefused(Pack({"verify", Path(file)}), because);
+    ExpectRefused(Pack({"extract", Path(file), Path("out")}), because);
+  }
+  EXPECT_EQ(Pack({}).exitCode, 2);
+  EXPECT_EQ(Pack({"pack", Path("image.exe")}).exitCode, 2);
+  EXPECT_EQ(Pack({"unpack", Path("image.exe")}).exitCode, 2);
+}
+
+// cnfcheck's exit status tells clean (0), warnings (1) and unreadable input (2) apart; the
+// payload is read from a folder or from the archive of a packed file.
+TEST_F(Tools, CnfcheckExitStatusTellsCleanWarningsAndUnreadableApart) {
+  WriteFile(Path("clean.cnf"), "[AddFile.UI]\r\n:Z614UI.exe,%TARGETFOLDER%\\Z614UI.exe\r\n");
+  WriteFile(Path("faulty.cnf"), "[AddFile.UIX]\r\n:Z614UI.exe,%TARGETFOLDER%\\Z614UI.exe\r\n");
+  WriteFile(Path("clean.reg"), "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"A\"=dword:00000001\r\n");
+  WriteFile(Path("stops.reg"), "REGEDIT4\r\n\r\n[NOBACKSLASH]\r\n\"A\"=dword:00000001\r\n");
+  WriteFile(root_ / "payload" / "Z614UI.exe", "program");
+  WriteFile(Path("Setup.exe"), images::Written({{"Z614UI.exe", "program"}, {"Readme.txt", "read me"}}));
+  WriteFile(Path("Other.exe"), images::Written({{"Readme.txt", "read me"}}));
+  WriteFile(Path("Damaged.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"", "nameless"}}));
+  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+      {{"--os", "winxp", Path("clean.cnf")}, 0, "1 items, 1 run for the components, 0 warnings"},
+      {{"--payload", Path("payload"), Path("clean.cnf")}, 0, "0 warnings"},
+      {{"--payload", Path("Setup.exe"), Path("clean.cnf")}, 0, "0 warnings"},
+      {{"--payload", Path("Other.exe"), Path("clean.cnf")}, 1, "the payload holds no entry \"Z614UI.exe\""},
+      {{"--components", "SMS", Path("faulty.cnf")}, 1, "faulty.cnf:1: warning: \"UIX\" is no tag"},
+      {{"--reg", Path("clean.reg")}, 0, "HKEY_LOCAL_MACHINE\\SOFTWARE\\X  \"A\"  REG_DWORD  1"},
+      {{"--reg", Path("stops.reg")}, 1, "the import stops at line 3"},
+      {{Path("absent.cnf")}, 2, "absent.cnf: cannot be read"},
+      {{"--payload", Path("absent"), Path("clean.cnf")}, 2, "absent: cannot be opened"},
+      {{"--payload", Path("clean.reg"), Path("clean.cnf")}, 2, "is neither a folder nor a file with a payload"},
+      {{"--payload", Path("Damaged.exe"), Path("clean.cnf")}, 2, Path("Damaged.exe") + ": "},
+      {{"--os", "win95", Path("clean.cnf")}, 2, "unknown system \"win95\""},
+      {{"--components", "UI,Modem", Path("clean.cnf")}, 2, "\"Modem\" is no component"},
+      {{"--os"}, 2, "--os needs a value"},
+      {{"--verbose", Path("clean.cnf")}, 2, "unknown option --verbose"},
+      {{Path("clean.cnf"), Path("faulty.cnf")}, 2, "more than one script named"},
+      {{}, 2, "name either a SCRIPT or --reg FILE"},
+  };
+  for (const auto& [args, exitCode, inOutput] : cases) {
+    SCOPED_TRACE(inOutput);
+    const ToolRun run = Check(args);
+    EXPECT_EQ(run.exitCode, exitCode) << run.out << run.err;
+    EXPECT_NE((exitCode == 2 ? run.err : run.out).find(inOutput), std::string::npos) << run.out << run.err;
+    if (exitCode == 2) {
+      EXPECT_EQ(run.err.rfind("cnfcheck: ", 0), 0u) << run.err;
+    }
+  }
+  const ToolRun json = Check({"--json", "--os", "win2k", Path("faulty.cnf")});
+  EXPECT_EQ(json.exitCode, 1);
+  EXPECT_EQ(json.out.rfind("{\"items\": [\n  {\"list\": \"fileItems\", \"line\": 2,", 0), 0u) << json.out;
+  EXPECT_EQ(json.out.substr(json.out.size() - 3), "]}\n");
+  EXPECT_EQ(json.err, "");
+}
+
+}  // namespace
