@@ -1,0 +1,202 @@
+// The core's small utilities at their edges: CRC-32 on every path, the command line, bounded
+// strings, uninstall records, the OS classification and the rule for entry names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/bounded_string.h"
+#include "core/command_line.h"
+#include "core/crc32.h"
+#include "core/crc32_paths.h"
+#include "core/entry_name_rules.h"
+#include "core/os_family.h"
+#include "core/uninstall_record.h"
+
+namespace {
+
+uint32_t BitwiseCrc32(const unsigned char* data, size_t size) {
+  uint32_t value = 0xFFFFFFFFu;
+  for (size_t i = 0; i < size; ++i) {
+    value ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) value = (value & 1) ? (value >> 1) ^ 0xEDB88320u : value >> 1;
+  }
+  return ~value;
+}
+
+// Every path, every length around the 8-, 16-, 40- and 64-byte steps, every start alignment.
+TEST(Crc32, EveryPathLengthAndAlignmentMatchesTheBitwiseDefinition) {
+  EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
+  std::mt19937 random(614);
+  std::vector<unsigned char> data(300);
+  for (unsigned char& b : data) b = static_cast<unsigned char>(random());
+  std::vector<uint32_t (*)(uint32_t, const void*, size_t)> paths = {Crc32Update, Crc32UpdateWithTables};
+  if (Crc32HasCarrylessMultiply()) paths.push_back(Crc32UpdateWithCarrylessMultiply);
+  for (size_t path = 0; path < paths.size(); ++path) {
+    for (size_t start = 0; start < 16; ++start) {
+      for (size_t size = 0; start + size <= 300; size += (size < 200 ? 1 : 13)) {
+        ASSERT_EQ(~paths[path](0xFFFFFFFFu, &data[start], size), BitwiseCrc32(&data[start], size))
+            << "path " << path << ", start " << start << ", size " << size;
+      }
+    }
+  }
+  uint32_t state = 0xFFFFFFFFu;  // in chunks: the state carries across calls
+  for (size_t at = 0; at < data.size(); at += 17) state = Crc32Update(state, &data[at], std::min<size_t>(17, 300 - at));
+  EXPECT_EQ(~state, BitwiseCrc32(data.data(), data.size()));
+}
+
+std::string Split(const std::string& text, int skipFirst = 0) {
+  CommandLine line;
+  line.Parse(text.c_str(), skipFirst);
+  std::string out;
+  for (size_t i = 0; i < line.ArgumentCount(); ++i) out += std::string(line.Argument(i)) + "|";
+  return out;
+}
+
+TEST(CommandLine, SplitsAndFindsSwitchesLikeTheSetup) {
+  const std::tuple<const char*, int, const char*> cases[] = {
+      {"   \t ", 0, ""},
+      {"/Cloned \"C:\\My Files\\Setup.exe\" extra", 0, "/Cloned|C:\\My Files\\Setup.exe|extra|"},
+      {"a\"b c\"d \"\" x", 0, "ab cd|x|"},  // quoted stretches inside a token; "" alone gives nothing
+      {"x \"unterminated\trun", 0, "x|unterminated\trun|"},
+      {"  \"prog files\\p.exe\"  a", 1, "a|"},
+  };
+  for (const auto& [text, skip, expected] : cases) EXPECT_EQ(Split(text, skip), expected) << text;
+  EXPECT_EQ(Split("/Cloned " + std::string(400, 'x') + " next"), "/Cloned|" + std::string(255, 'x') + "|next|");
+  for (const char* s : {"/Cloned", "-Cloned", "+Cloned", "-0"}) EXPECT_TRUE(CommandLine::IsSwitch(s)) << s;
+  for (const char* s : {"-5", "+1.5e3", "Cloned", ""}) EXPECT_FALSE(CommandLine::IsSwitch(s)) << s;
+  CommandLine line;
+  line.Parse("x /clonedUNINSTALL a -CLONED b", 0);
+  EXPECT_EQ(line.FindSwitch("Cloned"), 3);
+  EXPECT_EQ(line.FindSwitch("ClonedUninstall"), 1);
+  EXPECT_EQ(line.FindSwitch("Clone"), -1);
+  EXPECT_EQ(line.FindSwitch("x"), -1);  // a value, not a switch
+}
+
+TEST(CommandLine, ReadsValuesOnlyWhenNotSwitchesAndCutsThemToTheBuffer) {
+  const std::tuple<const char*, int, int, const char*> cases[] = {
+      {"/Cloned \"C:\\A B\\Setup.exe\"", 1, 1, "C:\\A B\\Setup.exe"},
+      {"/Cloned /Other", 1, 0, "dflt"},
+      {"/Cloned", 1, 0, "dflt"},
+      {"/Cloned a b", 2, 1, "b"},  // the last of `count` values
+      {"/Cloned a -x", 2, 0, "dflt"},
+      {"/Cloned -5", 1, 1, "-5"},  // a number is a value
+  };
+  for (const auto& [text, count, found, value] : cases) {
+    CommandLine line;
+    line.Parse(text, 0);
+    char out[260] = "garbage";
+    EXPECT_EQ(line.GetSwitchValue("cloned", count, out, sizeof out, "dflt"), found) << text;
+    EXPECT_STREQ(out, value) << text;
+  }
+  CommandLine line;
+  line.Parse("/Cloned C:\\abcdefgh", 0);
+  char out[6];
+  EXPECT_EQ(line.GetSwitchValue("Cloned", 1, out, sizeof out, ""), 1);
+  EXPECT_STREQ(out, "C:\\ab");
+}
+
+TEST(BoundedString, CopiesReplacementsAndLinesStopAtCapacity) {
+  char buf[16];
+  EXPECT_EQ(CopyText(buf, 8, "123456789"), 0);
+  EXPECT_STREQ(buf, "1234567");
+  EXPECT_EQ(AppendText(buf, 9, "ab"), 0);
+  EXPECT_STREQ(buf, "1234567a");
+  CopyText(buf, sizeof buf, "a%X%b%X%");
+  EXPECT_EQ(ReplaceFirst(buf, sizeof buf, "%x%", "y"), 0);  // the exact variant keeps case
+  EXPECT_EQ(ReplaceFirstNoCase(buf, sizeof buf, "%x%", "long"), 1);
+  EXPECT_STREQ(buf, "alongb%X%");
+  EXPECT_EQ(ReplaceFirst(buf, sizeof buf, "%X%", "0123456789"), 0);  // would need 17 bytes
+  EXPECT_EQ(ReplaceFirst(buf, sizeof buf, "%X%", "012345678"), 1);   // exactly fits
+  EXPECT_EQ(std::strlen(buf), 15u);
+  const char* command = "cmd.exe /C DEL C:\\x";
+  EXPECT_EQ(FindTextNoCase(command, " /c del "), command + 7);
+  EXPECT_EQ(FindTextNoCase(command, ""), nullptr);
+  EXPECT_EQ(FindTextNoCase("ab", "abc"), nullptr);
+  // One CR and one LF end a line, LF CR is a line end and an empty line; lines are cut.
+  const std::string data = "one\r\ntwo\n\rthree\r\rfour";
+  size_t pos = 0;
+  char line[4];
+  std::string lines;
+  while (ReadLine(data.data(), data.size(), &pos, line, sizeof line)) lines += std::string(line) + "|";
+  EXPECT_EQ(lines, "one|two||thr||fou|");
+}
+
+TEST(BoundedString, WildcardMatchesWholeNamesWithoutCase) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"default.nwp", "*.NWP", true}, {"default.nwpx", "*.NWP", false}, {"AZ714sc.sys", "*Z?14SC.*", true},
+      {"Z14SC.sys", "*Z?14SC.*", false}, {"", "*", true}, {"abc", "a?", false},
+  };
+  for (const auto& [name, pattern, match] : cases) EXPECT_EQ(MatchWildcard(name, pattern), match) << name;
+}
+
+std::string Record(const char* action, const char* line, ComponentSet mask) {
+  char out[kUninstallRecordSize];
+  const size_t length = FormatUninstallRecord(action, line, mask, out, sizeof out);
+  EXPECT_EQ(length, std::strlen(out));
+  return out;
+}
+
+// Tags in their fixed order; no tags for none or all of the six; bits beyond them are ignored.
+TEST(UninstallRecord, TagsFollowTheMaskAndARecordBeyondTheBufferIsRefused) {
+  const std::pair<ComponentSet, const char*> cases[] = {
+      {0, "[AddFile]"},
+      {kAllComponents, "[AddFile]"},
+      {kComponentSC | kComponentDriver, "[AddFile.Driver.SC]"},
+      {kAllComponents & ~kComponentSC, "[AddFile.Admin.UI.Driver.Help.SMS]"},
+      {kAllComponents & ~kComponentUI, "[AddFile.Admin.Driver.Help.SMS.SC]"},
+      {0x40 | kComponentUI, "[AddFile.UI]"},
+  };
+  for (const auto& [mask, header] : cases)
+    EXPECT_EQ(Record("AddFile", ",C:\\Apps\\a.exe", mask), std::string(header) + "\r\n,C:\\Apps\\a.exe\r\n\r\n");
+  EXPECT_EQ(Record("AddShellLink", "C:\\M\\R.lnk,,,,", kComponentHelp | kComponentUI),
+            "[AddShellLink.UI.Help]\r\nC:\\M\\R.lnk,,,,\r\n\r\n");
+  char out[kUninstallRecordSize];
+  EXPECT_GT(FormatUninstallRecord("AddShellLink", std::string(4095, 'x').c_str(), 0x3E, out, sizeof out), 4095u);
+  char small[25];  // "[AddFolder]\r\nC:\Apps\r\n\r\n" is 24 characters
+  EXPECT_EQ(FormatUninstallRecord("AddFolder", "C:\\Apps", 0, small, sizeof small), 24u);
+  EXPECT_EQ(FormatUninstallRecord("AddFolder", "C:\\Apps\\B", 0, small, sizeof small), 0u);
+  EXPECT_STREQ(small, "");
+}
+
+// 9x, NT, 98 SE, ME, 2000, XP, supported.
+TEST(OsFamily, ClassifiesTheReportedVersions) {
+  const std::pair<OsVersion, const char*> cases[] = {
+      {{1, 4, 0, 950}, "1000000"},                             // 95
+      {{1, 4, 10, (4u << 24) | (10u << 16) | 1998}, "1000000"},  // 98
+      {{1, 4, 10, 2183}, "1010001"},                           // 98 SE at the boundary
+      {{1, 4, 90, (4u << 24) | (90u << 16) | 3000}, "1001001"},  // ME
+      {{2, 4, 0, 1381}, "0100000"},                            // NT 4.0
+      {{2, 5, 0, 2195}, "0100101"},
+      {{2, 5, 1, 2600}, "0100011"},
+      {{2, 6, 1, 7601}, "0100000"},                            // 7
+      {{0, 3, 10, 0}, "0000000"},                              // Win32s
+  };
+  for (const auto& [v, expected] : cases) {
+    std::string got;
+    for (bool b : {IsWin9x(v), IsWinNT(v), IsWin98SE(v), IsWinME(v), IsWin2000(v), IsWinXP(v), IsSupportedSystem(v)})
+      got += b ? '1' : '0';
+    EXPECT_EQ(got, expected) << v.platformId << " " << v.major << "." << v.minor << " " << v.build;
+  }
+}
+
+// An entry name must not leave the chosen folder, open a device, or be renamed by Windows.
+TEST(CheckPlainFileName, RefusesNamesThatLeaveTheFolderOrOpenADevice) {
+  const std::string longest(259, 'n');
+  for (const char* name : {"CONFIG.SYS", "console.txt", "COM10", "LPT0.txt", ".profile", longest.c_str()})
+    EXPECT_EQ(CheckPlainFileName(name, nullptr), 1) << name;
+  const std::string tooLong(260, 'n');
+  for (const char* name : {"", "..", "..\\Setup.exe", "sub/file", "C:file", "file:stream", "/etc/passwd", "con",
+                           "nul.tar.gz", "AUX ", "com9.log", "lpt9.x", "CONIN$", "name.", "a*b", "caf\xE9",
+                           tooLong.c_str()}) {
+    const char* reason = nullptr;
+    EXPECT_EQ(CheckPlainFileName(name, &reason), 0) << "'" << name << "'";
+    EXPECT_NE(reason, nullptr) << "'" << name << "'";
+  }
+}
+
+}  // namespace
