@@ -1,10 +1,11 @@
 // The demo payload's Setup.cnf run headless for several selections, on the family the run
 // reports: a copy of this test executable with the demo payload appended stands for the packed
-// setup (its script sources name entries of the running executable), loads the script and runs
-// it, and afterwards undoes the installation with its Remove.cnf. The parent test checks the
-// machine after each of the two runs.
+// setup, collects the profiles, loads the script and runs it, and afterwards undoes the
+// installation with its Remove.cnf. The parent test checks the machine after each run.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstdlib>
@@ -24,32 +25,23 @@ namespace {
 constexpr char kDemoFolder[] = "C:\\z614\\demo";
 constexpr char kDemoSetup[] = "C:\\z614\\demo\\Setup.exe";
 constexpr char kDemoTarget[] = "C:\\z614\\demo\\Programs\\Xelta Z614";
-constexpr char kProductKey[] = "Software\\Xelta\\Z614";
 
-// The demo payload of the source tree, seen through Wine's drive Z: (the root of the host).
-std::string DemoPayloadFolder() {
-  std::string path = __FILE__;  // <source>/tests/win/demo_script_run_test.cpp
-  path = path.substr(0, path.rfind("/tests/win/")) + "/package/demo";
-  for (char& c : path) c = c == '/' ? '\\' : c;
-  return "Z:" + path;
-}
-
-// The demo folder's files, and small stand-ins for the product's programs, which the build
-// makes from source and packs beside them.
+// The demo folder's files (seen through Wine's drive Z:), and stand-ins for the programs the
+// build makes from source and packs beside them.
 std::vector<PackedEntry> DemoPayload() {
+  std::string folder = __FILE__;  // <source>/tests/win/demo_script_run_test.cpp
+  folder = "Z:" + folder.substr(0, folder.rfind("/tests/win/")) + "/package/demo";
+  for (char& c : folder) c = c == '/' ? '\\' : c;
   std::vector<PackedEntry> entries;
-  const std::string folder = DemoPayloadFolder();
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      PackedEntry entry{found.cFileName, ""};
-      ReadTestFile(folder + "\\" + found.cFileName, &entry.data);
-      entries.push_back(entry);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+  while (search != INVALID_HANDLE_VALUE) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      entries.push_back({found.cFileName, ReadText(folder + "\\" + found.cFileName)});
+    }
+    if (!FindNextFileA(search, &found)) break;
   }
+  FindClose(search);
   for (const char* program : {"Z614UI.exe", "Z614MON.exe", "Z614CTL.exe", "Z614sms.exe"}) {
     entries.push_back({program, std::string("MZ stand-in of ") + program});
   }
@@ -59,15 +51,14 @@ std::vector<PackedEntry> DemoPayload() {
 // Starts the packed copy with its one test and the run's parameters; waits at most a minute.
 int RunDemoSetup(const char* mode, ComponentSet selection) {
   SetEnvironmentVariableA("Z614_DEMO_MODE", mode);
-  SetEnvironmentVariableA("Z614_DEMO_TARGET", kDemoTarget);
   SetEnvironmentVariableA("Z614_DEMO_SELECTION", std::to_string(selection).c_str());
   std::string command = std::string("\"") + kDemoSetup +
                         "\" --gtest_also_run_disabled_tests --gtest_filter=DemoSetupRun.DISABLED_Run";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, kDemoFolder, &startup,
-                      &process)) {
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, kDemoFolder,
+                      &startup, &process)) {
     return -1;
   }
   DWORD exitCode = 1;
@@ -77,7 +68,6 @@ int RunDemoSetup(const char* mode, ComponentSet selection) {
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  SetEnvironmentVariableA("Z614_DEMO_MODE", nullptr);
   return static_cast<int>(exitCode);
 }
 
@@ -88,13 +78,12 @@ struct RemoveRecord {
 
 std::vector<RemoveRecord> ParseRecords(const std::string& text) {
   std::vector<RemoveRecord> records;
-  size_t at = 0;
-  while (at < text.size()) {
-    const size_t headerEnd = text.find("\r\n", at);
-    const size_t lineEnd = text.find("\r\n\r\n", headerEnd + 2);
-    if (headerEnd == std::string::npos || lineEnd == std::string::npos) break;
-    records.push_back({text.substr(at + 1, headerEnd - at - 2), text.substr(headerEnd + 2, lineEnd - headerEnd - 2)});
-    at = lineEnd + 4;
+  for (size_t at = 0, headerEnd, lineEnd;
+       (headerEnd = text.find("\r\n", at)) != std::string::npos &&
+       (lineEnd = text.find("\r\n\r\n", headerEnd + 2)) != std::string::npos;
+       at = lineEnd + 4) {
+    records.push_back({text.substr(at + 1, headerEnd - at - 2),
+                       text.substr(headerEnd + 2, lineEnd - headerEnd - 2)});
   }
   return records;
 }
@@ -102,35 +91,57 @@ std::vector<RemoveRecord> ParseRecords(const std::string& text) {
 std::vector<std::string> DiagnosticsValueNames() {
   std::vector<std::string> names;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDiagnosticsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDiagnosticsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
   char name[MAX_PATH];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = sizeof name;
-    if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+  DWORD length = sizeof name;
+  for (DWORD i = 0; RegEnumValueA(key, i, name, &length, 0, 0, 0, 0) == ERROR_SUCCESS; ++i) {
+    CharLowerA(name);
     names.push_back(name);
+    length = sizeof name;
   }
   RegCloseKey(key);
   return names;
 }
 
-std::string Lower(std::string text) {
-  CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-  return text;
+// A shortcut's target, description and icon, read through the shell's link object.
+std::string LinkFields(const std::string& link) {
+  CoInitialize(nullptr);
+  IShellLinkA* shellLink = nullptr;
+  IPersistFile* file = nullptr;
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+  std::string fields = "unreadable";
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shellLink))) &&
+      SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(wide, STGM_READ))) {
+    char path[MAX_PATH] = "", description[1024] = "", icon[MAX_PATH] = "";
+    int index = 0;
+    shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shellLink->GetDescription(description, sizeof description);
+    shellLink->GetIconLocation(icon, MAX_PATH, &index);
+    fields = std::string(path) + "|" + description + "|" + icon + "," + std::to_string(index);
+  }
+  if (file != nullptr) file->Release();
+  if (shellLink != nullptr) shellLink->Release();
+  return fields;
 }
 
-// What a selection must leave, besides the records every run writes.
+// What a selection must leave: "@" stands for the target folder, "$" for the system folder,
+// "#" for the Windows folder; links are file names in the product's menu folder.
 struct DemoCase {
   ComponentSet selection;
-  std::vector<std::string> present;  // "@" stands for the target folder, "$" for the system
-  std::vector<std::string> absent;   // folder, "#" for the Windows folder
-  std::vector<std::string> links;    // shortcut file names in the product's menu folder
+  std::vector<std::string> present;
+  std::vector<std::string> absent;
+  std::set<std::string> links;
 };
 
-std::string Place(std::string path, const SetupContext& folders) {
+std::string Place(const std::string& path, const SetupContext& folders) {
   if (path[0] == '@') return kDemoTarget + path.substr(1);
   if (path[0] == '$') return folders.systemFolder + path.substr(1);
-  if (path[0] == '#') return folders.windowsFolder + path.substr(1);
-  return path;
+  return folders.windowsFolder + path.substr(1);
 }
 
 }  // namespace
@@ -138,10 +149,9 @@ std::string Place(std::string path, const SetupContext& folders) {
 // The packed copy's part: install or uninstall as the parent asks.
 TEST(DemoSetupRun, DISABLED_Run) {
   const char* mode = std::getenv("Z614_DEMO_MODE");
-  const char* target = std::getenv("Z614_DEMO_TARGET");
   const char* selection = std::getenv("Z614_DEMO_SELECTION");
-  ASSERT_TRUE(mode != nullptr && target != nullptr && selection != nullptr);
-  CopyText(setupContext.targetFolder, MAX_PATH, target);
+  ASSERT_TRUE(mode != nullptr && selection != nullptr);
+  CopyText(setupContext.targetFolder, MAX_PATH, kDemoTarget);
   payloadArchive.flags |= OverwriteExisting;
   if (std::string(mode) == "install") {
     ASSERT_EQ(payloadArchive.Open(""), 1);
@@ -150,7 +160,7 @@ TEST(DemoSetupRun, DISABLED_Run) {
     ASSERT_NE(setupContext.LoadScript("Setup.cnf"), 0);
     setupContext.RunScript(nullptr, static_cast<ComponentSet>(std::atoi(selection)), 1);
   } else {
-    ASSERT_NE(setupContext.LoadScript((std::string(target) + "\\Remove.cnf").c_str()), 0);
+    ASSERT_NE(setupContext.LoadScript((std::string(kDemoTarget) + "\\Remove.cnf").c_str()), 0);
     setupContext.RunUninstall(nullptr);
   }
 }
@@ -161,11 +171,9 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
   ASSERT_GE(payload.size(), 40u);
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string image;
-  ASSERT_TRUE(ReadTestFile(self, &image));
   CreateDirectoryA("C:\\z614", nullptr);
   CreateDirectoryA(kDemoFolder, nullptr);
-  const std::string packed = Packed(payload, image);
+  const std::string packed = Packed(payload, ReadText(self));
   ASSERT_TRUE(WriteTestFile(kDemoSetup, packed));
   // The read-me beside the setup: the script's optional line precaches it and writes it.
   const std::string newerReadMe = "A read-me, placed beside the setup.\r\n";
@@ -174,73 +182,100 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
   SetupContext folders;  // the same prefix: the copy resolves the same folders
   const std::string menu = std::string(folders.commonProgramsFolder) + "\\Xelta\\Xelta Z614\\";
   const std::string winIni = std::string(folders.windowsFolder) + "\\win.ini";
-  std::string winIniBefore;
-  const bool hadWinIni = ReadTestFile(winIni, &winIniBefore);
+  const std::string winIniBefore = ReadText(winIni);
+  const std::string target = kDemoTarget;
 
   const std::string inf = "#\\INF\\Z614.inf";
   const DemoCase cases[] = {
       {kComponentUI,
        {"@\\Uninstall.exe", "@\\ReadMe.txt", "@\\Z614UI.exe", "@\\Z614MON.exe", "@\\Z614CTL.exe",
-        "@\\Z614API.dll", "@\\Z614RAS.dll", "@\\Operators.txt", "@\\Z614UI.hlp", "@\\Z614UI.cnt",
-        "#\\Xelta.txt"},
+        "@\\Z614API.dll", "@\\Z614RAS.dll", "@\\Operators.txt", "@\\Z614UI.hlp", "@\\Z614UI.cnt"},
        {"@\\mod_adm.dll", "@\\Z614sms.exe", "@\\Welcome.sms", "@\\Z614sms.chm", "$\\Z614FW.bin", inf},
        {"Xelta Z614.lnk", "Xelta Z614 Monitor Window.lnk", "Readme.lnk", "Xelta Z614 Uninstall.lnk",
         "Xelta Z614 Help.lnk"}},
       {kComponentSMS | kComponentHelp,
        {"@\\Uninstall.exe", "@\\Z614sms.exe", "@\\Welcome.sms", "@\\Phrases.smp", "@\\Z614sms.chm"},
-       {"@\\Z614UI.exe", "@\\Z614UI.hlp", "@\\mod_adm.dll", inf},
+       {"@\\Z614UI.exe", "@\\Z614UI.hlp", "@\\mod_adm.dll", "#\\Xelta.txt", inf},
        {"Xelta Z614 Uninstall.lnk", "Xelta Short Messaging.lnk", "Xelta Short Messaging Help.lnk"}},
       {kComponentDriver | kComponentSC,
-       nt ? std::vector<std::string>{"@\\Uninstall.exe", "$\\Z614FW.bin", "$\\drivers\\Z614MDM.sys", inf,
+       nt ? std::vector<std::string>{"$\\Z614FW.bin", "$\\drivers\\Z614MDM.sys", inf,
                                      "#\\INF\\Z614MDM.inf", "#\\INF\\Z614.cat", "$\\Z614SC.dll",
                                      "$\\drivers\\Z614SC.sys"}
-          : std::vector<std::string>{"@\\Uninstall.exe", "$\\Z614FW.bin", "$\\Z614BUS.vxd", inf,
-                                     "#\\INF\\Z614MDM.inf", "$\\Z614PCC.vxd", "$\\Z614SC.dll", "$\\Z614SC.vxd"},
+          : std::vector<std::string>{"$\\Z614FW.bin", "$\\Z614BUS.vxd", inf, "#\\INF\\Z614MDM.inf",
+                                     "$\\Z614PCC.vxd", "$\\Z614SC.dll", "$\\Z614SC.vxd"},
        {"@\\Z614UI.exe", nt ? "$\\Z614SC.vxd" : "$\\drivers\\Z614SC.sys"},
        {"Xelta Z614 Uninstall.lnk"}},
-      {kComponentDriver, {"@\\Uninstall.exe", "$\\Z614FW.bin", inf}, {"$\\Z614SC.dll"}, {"Xelta Z614 Uninstall.lnk"}},
+      {kComponentDriver, {"$\\Z614FW.bin", inf}, {"$\\Z614SC.dll"}, {"Xelta Z614 Uninstall.lnk"}},
   };
 
   for (const DemoCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "selection " << c.selection << (nt ? " NT" : " 9x"));
+    const bool ui = (c.selection & kComponentUI) != 0;
+    const bool driver = (c.selection & kComponentDriver) != 0;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDiagnosticsKey);
     ASSERT_EQ(RunDemoSetup("install", c.selection), 0);
 
     for (const std::string& path : c.present) EXPECT_TRUE(PathExists(Place(path, folders))) << path;
     for (const std::string& path : c.absent) EXPECT_FALSE(PathExists(Place(path, folders))) << path;
-    std::set<std::string> expectedLinks(c.links.begin(), c.links.end());
     for (const char* link : {"Xelta Z614.lnk", "Xelta Z614 Monitor Window.lnk", "Readme.lnk",
-                             "Xelta Z614 Uninstall.lnk", "Xelta Z614 Help.lnk", "Xelta Short Messaging.lnk",
-                             "Xelta Short Messaging Help.lnk"}) {
-      EXPECT_EQ(PathExists(menu + link), expectedLinks.count(link) == 1) << link;
-    }
-    if (c.selection & kComponentUI) {
-      EXPECT_EQ(ReadText(std::string(kDemoTarget) + "\\ReadMe.txt"), newerReadMe);
+                             "Xelta Z614 Uninstall.lnk", "Xelta Z614 Help.lnk",
+                             "Xelta Short Messaging.lnk", "Xelta Short Messaging Help.lnk"}) {
+      EXPECT_EQ(PathExists(menu + link), c.links.count(link) == 1) << link;
     }
     // The uninstaller is the packed setup itself, payload included.
-    EXPECT_TRUE(ReadText(std::string(kDemoTarget) + "\\Uninstall.exe") == packed);
+    EXPECT_TRUE(ReadText(target + "\\Uninstall.exe") == packed);
+    if (ui) {
+      EXPECT_EQ(ReadText(target + "\\ReadMe.txt"), newerReadMe);
+      EXPECT_EQ(ReadText(Place("#\\Xelta.txt", folders)),
+                "Xelta Z614 software 1.00 was installed on this computer.\r\n");
+      EXPECT_EQ(LinkFields(menu + "Xelta Z614.lnk"),
+                target + "\\Z614UI.exe|Allows you to establish network connections, manage "
+                         "profiles, configure settings, view network status, and more.|" +
+                    target + "\\Z614UI.exe,0");
+      EXPECT_EQ(LinkFields(menu + "Readme.lnk"),
+                target + "\\ReadMe.txt|Provides last minute information on the Xelta Z614.|,0");
+    }
+
+    // Values, registry texts, the profile collected from the payload and WIN.INI's sections.
+    EXPECT_EQ(StringData(ReadMachineValue("Software\\Xelta\\Z614", "InstallFolder")), target);
+    EXPECT_EQ(ReadMachineValue("Software\\Xelta\\Z614\\Main UI", "RunFirst").data,
+              ui ? std::string("\x01\0\0\0", 4) : "");
+    const RegistryValue band = ReadMachineValue("Software\\Xelta\\Z614\\Driver", "BandSelection");
+    EXPECT_EQ(band.type, static_cast<DWORD>(driver ? REG_BINARY : REG_NONE));
+    EXPECT_EQ(band.data, driver ? std::string("\x03\0\0\0", 4) : "");
+    EXPECT_EQ(StringData(ReadMachineValue("Software\\Xelta\\Z614\\Driver", "Platform")),
+              driver ? (nt ? "WinXP" : "Win98SE") : "");
+    const RegistryValue profile = ReadMachineValue("SOFTWARE\\Xelta\\Z614\\Profiles", "Default");
+    EXPECT_EQ(profile.type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(profile.data.size(), 91u);
+    if (!winIniBefore.empty()) {
+      const std::string text = ReadText(winIni);
+      EXPECT_EQ(text.find("[Xelta Z614]\r\nInstalled=1\r\n") != std::string::npos, ui);
+      EXPECT_EQ(text.find("[Xelta Short Messaging]") != std::string::npos,
+                (c.selection & kComponentSMS) != 0);
+    }
 
     // The installed INF file: CopyFiles commented out; on the NT family the smart-card child
     // switched on with SC and off without it.
-    const std::string infPath = Place(inf, folders);
-    if (PathExists(infPath)) {
-      const std::string text = ReadText(infPath);
-      EXPECT_NE(text.find("\n; CopyFiles=Z614.CopyFiles"), std::string::npos);
+    const std::string infText = ReadText(Place(inf, folders));
+    if (driver) {
+      EXPECT_NE(infText.find("\n; CopyFiles=Z614.CopyFiles"), std::string::npos);
       const bool switchedOff = nt && (c.selection & kComponentSC) == 0;
-      EXPECT_EQ(text.find("\n;HKR,Child0002,HardwareID") != std::string::npos, switchedOff);
-      EXPECT_EQ(text.find("\nHKR,Child0002,HardwareID") != std::string::npos, !switchedOff);
+      EXPECT_EQ(infText.find("\n;HKR,Child0002,HardwareID") != std::string::npos, switchedOff);
+      EXPECT_EQ(infText.find("\nHKR,Child0002,HardwareID") != std::string::npos, !switchedOff);
     }
 
     // Remove.cnf: every created file and shortcut, then the closing records; each installed
     // file but the message files has its CRC under Diagnostics, and nothing else has one.
-    const std::vector<RemoveRecord> records = ParseRecords(ReadText(std::string(kDemoTarget) + "\\Remove.cnf"));
+    const std::vector<RemoveRecord> records = ParseRecords(ReadText(target + "\\Remove.cnf"));
     ASSERT_GE(records.size(), 7u);
     const std::vector<RemoveRecord> closing(records.end() - 7, records.end());
     EXPECT_EQ(closing[0].header, "AddFile.UI");
-    EXPECT_EQ(closing[0].line, std::string(",") + kDemoTarget + "\\Remove.cnf");
-    const std::string expectedFolders[] = {kDemoTarget, "C:\\z614\\demo\\Programs", kDemoFolder, "C:\\z614",
-                                           std::string(folders.programsFolder) + "\\Xelta\\Xelta Z614",
-                                           std::string(folders.programsFolder) + "\\Xelta"};
+    EXPECT_EQ(closing[0].line, "," + target + "\\Remove.cnf");
+    const std::string expectedFolders[] = {
+        target, "C:\\z614\\demo\\Programs", kDemoFolder, "C:\\z614",
+        std::string(folders.programsFolder) + "\\Xelta\\Xelta Z614",
+        std::string(folders.programsFolder) + "\\Xelta"};
     for (size_t i = 0; i < 6; ++i) {
       EXPECT_EQ(closing[i + 1].header, "AddFolder");
       EXPECT_EQ(closing[i + 1].line, expectedFolders[i]);
@@ -256,16 +291,20 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
         continue;
       }
       ASSERT_EQ(record.header.compare(0, 7, "AddFile"), 0) << record.header;
-      const std::string path = record.line.substr(1);
-      if (path.empty() || HasExtension(path.c_str(), "PNF") || HasExtension(path.c_str(), "GID")) continue;
+      std::string path = record.line.substr(1);
+      if (path.empty() || HasExtension(path.c_str(), "PNF") || HasExtension(path.c_str(), "GID")) {
+        continue;
+      }
       EXPECT_TRUE(PathExists(path)) << path;
       if (HasExtension(path.c_str(), "SMS") || HasExtension(path.c_str(), "SMP")) continue;
-      checksummed.insert(Lower(path));
-      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())), Crc32Text(ReadText(path))) << path;
+      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())),
+                Crc32Text(ReadText(path)))
+          << path;
+      checksummed.insert(CharLowerA(&path[0]));
     }
-    EXPECT_EQ(links, c.links.size() + (c.selection == kComponentUI ? 1u : 0u));  // and the desktop's
+    EXPECT_EQ(links, c.links.size() + (ui ? 1u : 0u));  // and the desktop's
     for (const std::string& name : DiagnosticsValueNames()) {
-      EXPECT_EQ(checksummed.count(Lower(name)), 1u) << name;
+      EXPECT_EQ(checksummed.count(name), 1u) << name;
     }
 
     // The uninstall takes away everything recorded.
@@ -273,7 +312,7 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
     for (const RemoveRecord& record : records) {
       std::string path = record.line;
       if (record.header.compare(0, 7, "AddFile") == 0) path = path.substr(1);
-      if (record.header.compare(0, 12, "AddShellLink") == 0) path = path.substr(0, path.size() - 4);
+      if (record.header.compare(0, 12, "AddShellLink") == 0) path.resize(path.size() - 4);
       if (path.empty() || path == "C:\\z614" || path == kDemoFolder) continue;  // hold the setup
       EXPECT_FALSE(PathExists(path)) << path;
     }
@@ -282,9 +321,9 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
     for (const char* driver : {"Z614BUS.vxd", "Z614MC.vxd", "Z614MDM.vxd", "Z614NIC.vxd"}) {
       DeleteFileA((std::string(folders.systemFolder) + "\\" + driver).c_str());
     }
-    DeleteFileA((std::string(folders.windowsFolder) + "\\Xelta.txt").c_str());
-    if (hadWinIni) WriteTestFile(winIni, winIniBefore);
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
+    DeleteFileA(Place("#\\Xelta.txt", folders).c_str());
+    if (!winIniBefore.empty()) WriteTestFile(winIni, winIniBefore);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Xelta\\Z614");
   }
   DeleteFileA(kDemoSetup);
   DeleteFileA((std::string(kDemoFolder) + "\\ReadMe.txt").c_str());
