@@ -1,12 +1,11 @@
 // The script checker reads a script as the setup's loader does and names every line the setup
-// would drop or alter; its items come in run order, and its reports have a fixed shape.
+// would drop or alter, in reports of a fixed shape.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/registry_sink.h"
-#include "tools/cnfcheck/check_options.h"
 #include "tools/cnfcheck/json_text.h"
 #include "tools/cnfcheck/registry_check.h"
 #include "tools/cnfcheck/report_output.h"
@@ -84,43 +83,6 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
   EXPECT_TRUE(xp.items.empty());
 }
 
-TEST(CnfcheckItems, FollowTheRunOrderOfTheListsAndTheScriptOrderWithin) {
-  const ScriptReport report = Check(
-      "[DisableTextLine.!SC.WinNT]\n%WINDOWSFOLDER%\\INF\\Z614.inf,*Child0002*\n"
-      "[AddFile.UI]\n:b,%TARGETFOLDER%\\b\n:a,%TARGETFOLDER%\\a\n"
-      "[AddRegValue]\nHKLM,Software\\X,N,REG_DWORD,-1\n"
-      "[ReplaceIniSection]\n:s.ini,Main,%WINDOWSFOLDER%\\s.ini\n");
-  Strings order;
-  for (const CheckedItem& item : report.items)
-    order.push_back(std::string(ItemListName(item.view.listIndex)) + ":" + std::to_string(item.view.line));
-  EXPECT_EQ(order, (Strings{"iniSectionItems:9", "regValueItems:7", "fileItems:4", "fileItems:5", "textLineItems:2"}));
-  // With all systems checked, an item names the systems that load it.
-  ASSERT_EQ(report.items.back().systems.size(), 2u);
-  EXPECT_STREQ(report.items.back().systems[0], "win2k");
-  EXPECT_EQ(report.items.front().systems.size(), 4u);
-}
-
-TEST(CnfcheckItems, LoadBySystemAndApplyByComponents) {
-  const std::string script =
-      "[AddFile.UI.Help]\n:h,%TARGETFOLDER%\\h\n"
-      "[AddFile.Driver.Win9x]\n:v,%SYSTEMFOLDER%\\v\n"
-      "[AddFile.Driver.WinNT.!WinXP]\n:s,%SYSTEMFOLDER%\\s\n"
-      "[AddFile.!SC]\n:n,%TARGETFOLDER%\\n\n";
-  const std::tuple<const char*, ComponentSet, Strings> cases[] = {
-      {"win98se", kAllComponents, {"2 runs", "4 runs", "8 skipped"}},
-      {"win2k", kComponentUI, {"2 runs", "6 skipped", "8 runs"}},
-      {"winxp", kComponentUI | kComponentSC, {"2 skipped", "8 skipped"}},
-      {"winme", 0, {"2 runs", "4 runs", "8 runs"}},
-  };
-  for (const auto& [os, selection, expected] : cases) {
-    SCOPED_TRACE(os);
-    Strings got;
-    for (const CheckedItem& item : Check(script, Options(os, selection)).items)
-      got.push_back(std::to_string(item.view.line) + (item.applies ? " runs" : " skipped"));
-    EXPECT_EQ(got, expected);
-  }
-}
-
 TEST(CnfcheckReports, TextAndJsonHaveTheirFixedShape) {
   const ScriptCheckOptions options = Options("winxp", kComponentUI);
   EXPECT_EQ(ScriptReportText(Check("[AddFile.Help]\n:a,%TARGETFOLDER%\\a\n[AddFile.UIX]\n", options), "Setup.cnf",
@@ -185,23 +147,6 @@ TEST(CnfcheckRegistry, ListsTheValuesAndWhereTheImportStops) {
   EXPECT_NE(RegistryReportJson(clean, "a.reg").find("\"stoppedAtLine\": null"), std::string::npos);
   EXPECT_EQ(Codes(CheckReg("[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n").warnings),
             (Strings{"1 no-header", "2 value-without-key"}));
-}
-
-TEST(CnfcheckOptions, ComponentsAreTagsOrANumberAndAnythingElseIsRefused) {
-  const std::tuple<const char*, int, ComponentSet> cases[] = {
-      {"UI,Driver,SC", 1, 0x25}, {"ui+help", 1, 0x09}, {"63", 1, 63},        {"0x12", 1, 0x12},
-      {"64", 0, 0},              {"UI,Drivers", 0, 0},      {"12x", 0, 0},
-  };
-  for (const auto& [text, ok, expected] : cases) {
-    SCOPED_TRACE(text);
-    ComponentSet set = 0xFFFF;
-    std::string reason;
-    EXPECT_EQ(ParseComponentSet(text, &set, &reason), ok);
-    EXPECT_EQ(reason.empty(), ok == 1);
-    if (ok) {
-      EXPECT_EQ(set, expected);
-    }
-  }
 }
 
 }  // namespace

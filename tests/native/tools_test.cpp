@@ -1,6 +1,5 @@
-// The release tools as release engineers run them: the built z614pack and cnfcheck on real
-// files. Every refusal is one clear line and a non-zero exit, never a crash or a file written
-// outside the chosen folder.
+// The release tools as release engineers run them, on real files. Every refusal is one clear
+// line and a non-zero exit, never a crash or a file written outside the chosen folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -45,6 +44,7 @@ struct ToolRun {
   int exitCode = -1;  // -1: the tool did not exit normally
   std::string out, err;
 };
+
 
 class Tools : public testing::Test {
  protected:
@@ -91,32 +91,29 @@ TEST_F(Tools, APackedFileListsVerifiesAndExtractsAsItsFolder) {
   WriteFile(root_ / "payload" / "sub" / "inner.txt", "not packed");
   ASSERT_EQ(Pack({"pack", Path("image.exe"), Path("payload"), Path("Setup.exe")}).exitCode, 0);
 
-  // The directory as the setup's reader sees it, and as the listing shows it.
+  // Name, size, CRC and data offset of each entry, as the listing and the setup's reader see them.
+  char line[400];
+  std::string expected, read;
+  uint32_t offset = static_cast<uint32_t>(exe.size() + 16);
+  for (const images::Entry& f : files) {
+    const uint32_t size = static_cast<uint32_t>(f.data.size());
+    std::snprintf(line, sizeof line, "%s\t%u\t%08X\t%u\n", f.name.c_str(), size, Crc32(f.data.data(), size), offset);
+    expected += line;
+    offset += size;
+  }
+  EXPECT_EQ(Pack({"list", Path("Setup.exe")}).out, expected);
   const std::string packed = ReadFile(Path("Setup.exe"));
   EXPECT_EQ(packed.compare(0, exe.size(), exe), 0);
   images::MemorySource source(packed);
   ArchiveLayout layout;
   ReadArchive(source, &layout);
-  ASSERT_EQ(layout.result, ArchiveReadResult::kDirectory);
   EXPECT_EQ(layout.payloadStart, exe.size());
-  ASSERT_EQ(layout.directory.records.size(), files.size());
-  std::string listing;
-  uint32_t offset = static_cast<uint32_t>(exe.size() + 16);
-  for (size_t i = 0; i < files.size(); ++i) {
-    const ArchiveRecord& r = layout.directory.records[i];
-    const uint32_t crc = Crc32(files[i].data.data(), files[i].data.size());
-    EXPECT_EQ(r.name, files[i].name);
-    EXPECT_EQ(r.dataOffset, offset);
-    EXPECT_EQ(r.size, files[i].data.size());
-    EXPECT_EQ(r.crc, crc);
-    EXPECT_EQ(r.writeTime, WriteTimeOf(root_ / "payload" / files[i].name));
-    char line[400];
-    std::snprintf(line, sizeof line, "%s\t%u\t%08X\t%u\n", r.name, r.size, crc, offset);
-    listing += line;
-    offset += r.size;
+  for (const ArchiveRecord& r : layout.directory.records) {
+    std::snprintf(line, sizeof line, "%s\t%u\t%08X\t%u\n", r.name, r.size, r.crc, r.dataOffset);
+    read += line;
+    EXPECT_EQ(r.writeTime, WriteTimeOf(root_ / "payload" / r.name)) << r.name;
   }
-  EXPECT_EQ(layout.directoryOffset, offset);
-  EXPECT_EQ(Pack({"list", Path("Setup.exe")}).out, listing);
+  EXPECT_EQ(read, expected);
   EXPECT_EQ(Pack({"verify", Path("Setup.exe")}).exitCode, 0);
 
   ASSERT_EQ(Pack({"extract", Path("Setup.exe"), Path("out")}).exitCode, 0);
@@ -158,19 +155,10 @@ TEST_F(Tools, PackRefusesWhatTheSetupCouldNotUse) {
   EXPECT_EQ(ReadFile(Path("image.exe")), "MZ");
   ExpectRefused(Pack({"pack", Path("missing.exe"), Path("payload"), Path("Setup.exe")}), "missing.exe");
   ExpectRefused(Pack({"pack", Path("image.exe"), Path("missing"), Path("Setup.exe")}), "not a folder");
-
-  // A sparse executable just short of the limit costs no disk space.
-  std::ofstream(Path("huge.exe")).close();
-  fs::resize_file(Path("huge.exe"), 0xFFFFFFFFull - 16 - 10);
-  WriteFile(root_ / "payload" / "a.bin", std::string(10, 'a'));
-  WriteFile(root_ / "payload" / "b.bin", "b");
-  ExpectRefused(Pack({"pack", Path("huge.exe"), Path("payload"), Path("Setup.exe")}),
-                "4 GiB offset limit of the archive (at b.bin)");
-  EXPECT_FALSE(fs::exists(Path("Setup.exe")));
 }
 
 TEST_F(Tools, ExtractRefusesNamesThatLeaveTheFolder) {
-  for (const char* name : {"../escaped.txt", "..\\escaped.txt", "C:escaped.txt", "/tmp/escaped.txt", "com1"}) {
+  for (const char* name : {"..\\escaped.txt", "/tmp/escaped.txt", "com1"}) {
     SCOPED_TRACE(name);
     WriteFile(Path("evil.exe"), images::Written({{"good.txt", "x"}, {name, "evil"}}));
     ExpectRefused(Pack({"extract", Path("evil.exe"), Path("out")}), "cannot be extracted");
@@ -186,26 +174,18 @@ TEST_F(Tools, ExtractRefusesNamesThatLeaveTheFolder) {
 
 TEST_F(Tools, ForeignTruncatedAndDamagedFilesGetAClearMessage) {
   const std::string packed = images::Packed("MZ", {{"Setup.cnf", "[AddFile]"}});
-  WriteFile(Path("image.exe"), "MZ" + std::string(100, '\x90'));
   WriteFile(Path("truncated.exe"), packed.substr(0, packed.size() - 3));
-  WriteFile(Path("empty.exe"), "");
   std::string damaged = packed;
   damaged[packed.size() - 8 - 10 - 37 + 4] = 1;  // the storage flag of the only record
   WriteFile(Path("damaged.exe"), damaged);
   const std::pair<const char*, const char*> cases[] = {
-      {"image.exe", "carries no archive"}, {"truncated.exe", "carries no archive"},
-      {"empty.exe", "carries no archive"}, {"damaged.exe", "storage flag is not 0"},
-      {"missing.exe", "cannot open"},
-  };
+      {"truncated.exe", "carries no archive"}, {"damaged.exe", "storage flag is not 0"}, {"missing.exe", "cannot open"}};
   for (const auto& [file, because] : cases) {
-    SCOPED_TRACE(file);
     ExpectRefused(Pack({"list", Path(file)}), because);
     ExpectRefused(Pack({"verify", Path(file)}), because);
     ExpectRefused(Pack({"extract", Path(file), Path("out")}), because);
   }
-  EXPECT_EQ(Pack({}).exitCode, 2);
-  EXPECT_EQ(Pack({"pack", Path("image.exe")}).exitCode, 2);
-  EXPECT_EQ(Pack({"unpack", Path("image.exe")}).exitCode, 2);
+  EXPECT_EQ(Pack({"unpack", Path("damaged.exe")}).exitCode, 2);
 }
 
 // cnfcheck's exit status tells clean (0), warnings (1) and unreadable input (2) apart; the
@@ -221,22 +201,19 @@ TEST_F(Tools, CnfcheckExitStatusTellsCleanWarningsAndUnreadableApart) {
   WriteFile(Path("Damaged.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"", "nameless"}}));
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{"--os", "winxp", Path("clean.cnf")}, 0, "1 items, 1 run for the components, 0 warnings"},
-      {{"--payload", Path("payload"), Path("clean.cnf")}, 0, "0 warnings"},
+      {{"--payload", Path("payload"), "--components", "ui+help", Path("clean.cnf")}, 0, "components UI,Help (9)"},
       {{"--payload", Path("Setup.exe"), Path("clean.cnf")}, 0, "0 warnings"},
       {{"--payload", Path("Other.exe"), Path("clean.cnf")}, 1, "the payload holds no entry \"Z614UI.exe\""},
-      {{"--components", "SMS", Path("faulty.cnf")}, 1, "faulty.cnf:1: warning: \"UIX\" is no tag"},
+      {{"--json", Path("faulty.cnf")}, 1, "\"line\": 1, \"code\": \"unknown-tag\""},
       {{"--reg", Path("clean.reg")}, 0, "HKEY_LOCAL_MACHINE\\SOFTWARE\\X  \"A\"  REG_DWORD  1"},
       {{"--reg", Path("stops.reg")}, 1, "the import stops at line 3"},
       {{Path("absent.cnf")}, 2, "absent.cnf: cannot be read"},
-      {{"--payload", Path("absent"), Path("clean.cnf")}, 2, "absent: cannot be opened"},
       {{"--payload", Path("clean.reg"), Path("clean.cnf")}, 2, "is neither a folder nor a file with a payload"},
       {{"--payload", Path("Damaged.exe"), Path("clean.cnf")}, 2, Path("Damaged.exe") + ": "},
       {{"--os", "win95", Path("clean.cnf")}, 2, "unknown system \"win95\""},
       {{"--components", "UI,Modem", Path("clean.cnf")}, 2, "\"Modem\" is no component"},
-      {{"--os"}, 2, "--os needs a value"},
       {{"--verbose", Path("clean.cnf")}, 2, "unknown option --verbose"},
       {{Path("clean.cnf"), Path("faulty.cnf")}, 2, "more than one script named"},
-      {{}, 2, "name either a SCRIPT or --reg FILE"},
   };
   for (const auto& [args, exitCode, inOutput] : cases) {
     SCOPED_TRACE(inOutput);
@@ -247,11 +224,6 @@ TEST_F(Tools, CnfcheckExitStatusTellsCleanWarningsAndUnreadableApart) {
       EXPECT_EQ(run.err.rfind("cnfcheck: ", 0), 0u) << run.err;
     }
   }
-  const ToolRun json = Check({"--json", "--os", "win2k", Path("faulty.cnf")});
-  EXPECT_EQ(json.exitCode, 1);
-  EXPECT_EQ(json.out.rfind("{\"items\": [\n  {\"list\": \"fileItems\", \"line\": 2,", 0), 0u) << json.out;
-  EXPECT_EQ(json.out.substr(json.out.size() - 3), "]}\n");
-  EXPECT_EQ(json.err, "");
 }
 
 }  // namespace
