@@ -145,8 +145,9 @@ TEST(CnfcheckRegistry, ListsTheValuesAndWhereTheImportStops) {
   const RegistryReport clean = CheckReg("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\X]\n\"A\"=\"1\"\n");
   EXPECT_TRUE(clean.warnings.empty());
   EXPECT_NE(RegistryReportJson(clean, "a.reg").find("\"stoppedAtLine\": null"), std::string::npos);
-  EXPECT_EQ(Codes(CheckReg("[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n").warnings),
-            (Strings{"1 no-header", "2 value-without-key"}));
+  const std::string faulty = "[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n[HKEY_USERS\\K]\n\"a\"=dword:\n\"b\"=\"open\n";
+  EXPECT_EQ(Codes(CheckReg(faulty).warnings),
+            (Strings{"1 no-header", "2 value-without-key", "4 no-dword-digits", "5 unreadable-value"}));
 }
 
 }  // namespace

@@ -77,27 +77,23 @@ TEST(CommandLine, SplitsAndFindsSwitchesLikeTheSetup) {
   EXPECT_EQ(line.FindSwitch("x"), -1);  // a value, not a switch
 }
 
-TEST(CommandLine, ReadsValuesOnlyWhenNotSwitchesAndCutsThemToTheBuffer) {
-  const std::tuple<const char*, int, int, const char*> cases[] = {
-      {"/Cloned \"C:\\A B\\Setup.exe\"", 1, 1, "C:\\A B\\Setup.exe"},
-      {"/Cloned /Other", 1, 0, "dflt"},
-      {"/Cloned", 1, 0, "dflt"},
-      {"/Cloned a b", 2, 1, "b"},  // the last of `count` values
-      {"/Cloned a -x", 2, 0, "dflt"},
-      {"/Cloned -5", 1, 1, "-5"},  // a number is a value
-  };
-  for (const auto& [text, count, found, value] : cases) {
-    CommandLine line;
-    line.Parse(text, 0);
-    char out[260] = "garbage";
-    EXPECT_EQ(line.GetSwitchValue("cloned", count, out, sizeof out, "dflt"), found) << text;
-    EXPECT_STREQ(out, value) << text;
-  }
+// "found:value" of GetSwitchValue("cloned", count) with a buffer of `size`.
+std::string Value(const char* text, int count, size_t size = 260) {
   CommandLine line;
-  line.Parse("/Cloned C:\\abcdefgh", 0);
-  char out[6];
-  EXPECT_EQ(line.GetSwitchValue("Cloned", 1, out, sizeof out, ""), 1);
-  EXPECT_STREQ(out, "C:\\ab");
+  line.Parse(text, 0);
+  std::vector<char> out(size, 'g');
+  const int found = line.GetSwitchValue("cloned", count, out.data(), size, "dflt");
+  return std::to_string(found) + ":" + out.data();
+}
+
+TEST(CommandLine, ReadsValuesOnlyWhenNotSwitchesAndCutsThemToTheBuffer) {
+  EXPECT_EQ(Value("/Cloned \"C:\\A B\\Setup.exe\"", 1), "1:C:\\A B\\Setup.exe");
+  EXPECT_EQ(Value("/Cloned /Other", 1), "0:dflt");
+  EXPECT_EQ(Value("/Cloned", 1), "0:dflt");
+  EXPECT_EQ(Value("/Cloned a b", 2), "1:b");  // the last of `count` values
+  EXPECT_EQ(Value("/Cloned a -x", 2), "0:dflt");
+  EXPECT_EQ(Value("/Cloned -5", 1), "1:-5");  // a number is a value
+  EXPECT_EQ(Value("/Cloned C:\\abcdefgh", 1, 6), "1:C:\\ab");
 }
 
 TEST(BoundedString, CopiesReplacementsAndLinesStopAtCapacity) {

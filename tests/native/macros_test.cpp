@@ -96,27 +96,4 @@ TEST(Macros, AResultBeyondTheBufferIsRefusedAndTheTextKept) {
   EXPECT_EQ(fits, 0);
 }
 
-class FaultList : public MacroFaultSink {
- public:
-  void OnMacroFault(MacroFault fault, const char* name) override {
-    faults += std::string(fault == MacroFault::kUnknown ? "unknown" : fault == MacroFault::kWrongCase ? "case" : "repeated") +
-              ":" + name + " ";
-  }
-  std::string faults;
-};
-
-TEST(Macros, TheCheckNamesWordsThatWillNotExpand) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"%TARGETFOLDER%\\%Zx14%UI.exe", ""},
-      {"%TARGETFOLDR%\\%ZX14%", "unknown:%TARGETFOLDR% case:%ZX14% "},
-      {"%TEMPFOLDER%a%TEMPFOLDER%", "repeated:%TEMPFOLDER% "},
-      {"50% of C:\\100%\\%Zx14% %%", ""},
-  };
-  for (const auto& [text, faults] : cases) {
-    FaultList list;
-    CheckMacroNames(text, &list);
-    EXPECT_EQ(list.faults, faults) << text;
-  }
-}
-
 }  // namespace
