@@ -4,11 +4,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/robot/wizard_robot.h"
+const char kProductName[] = "Xelta Z614";
 
-std::string PackedSetupPath() {
-  const char* unixPath = std::getenv("Z614_SETUP_EXE");
-  if (!unixPath) return "";
+namespace {
+
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// Every tree ends within this time; a wizard left open is closed long before.
+constexpr DWORD kTreeTimeoutMs = 600000;
+
+std::string WindowsPath(const char* unixPath) {
   std::string path = std::string("Z:") + unixPath;  // Wine maps the root of the host to Z:
   for (char& c : path) {
     if (c == '/') c = '\\';
@@ -16,48 +20,28 @@ std::string PackedSetupPath() {
   return path;
 }
 
+void EndProcess(DWORD id, UINT exitCode) {
+  if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+    TerminateProcess(process, exitCode);
+    CloseHandle(process);
+  }
+}
+
+}  // namespace
+
+std::string SetupFromEnvironment(const char* variable) {
+  const char* unixPath = std::getenv(variable);
+  return unixPath ? WindowsPath(unixPath) : "";
+}
+
 std::string WineVersion() {
   const char* v = std::getenv("Z614_WINE_VERSION");
   return v ? v : "winxp";
 }
 
-bool SetupSupportsThisSystem() {
-  const std::string v = WineVersion();
-  return v != "win95" && v != "nt40";
-}
+bool IsNineX() { return WineVersion() == "win98" || WineVersion() == "winme"; }
 
-SetupRun StartAsUser(const std::string& exe, const std::string& arguments, DWORD timeoutMs) {
-  SetupRun run;
-  ProcessTree tree;
-  std::string commandLine = "\"" + exe + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  auto answerMessages = [&]() {
-    std::vector<DWORD> ids;
-    for (const TreeProcess& p : tree.Processes()) ids.push_back(p.id);
-    // A copy that reaches its wizard has done all that start-up does; these scenarios end it
-    // there, without the cancel question and its RunOnce value.
-    if (HWND frame = FindWizardFrame(ids)) {
-      DWORD processId = 0;
-      GetWindowThreadProcessId(frame, &processId);
-      if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId)) {
-        TerminateProcess(process, 0);
-        CloseHandle(process);
-      }
-      run.wizardShown = true;
-      Sleep(200);
-      return true;
-    }
-    if (HWND box = FindProcessDialog(ids)) {
-      run.messages.push_back(ReadMessageBox(box));
-      PressDialogButton(box, IDOK);
-      Sleep(200);  // let the box close before looking again
-    }
-    return true;
-  };
-  run.ended = tree.Run(commandLine, timeoutMs, answerMessages);
-  run.processes = tree.Processes();
-  return run;
-}
+bool SetupSupportsThisSystem() { return WineVersion() != "win95" && WineVersion() != "nt40"; }
 
 std::string TempFolder() {
   char folder[MAX_PATH] = "";
@@ -92,10 +76,119 @@ std::vector<std::string> TemporaryCopies() {
   return names;
 }
 
-void ClearTemporaryCopies() {
+std::string RunOnceValue() {
+  char value[1024] = "";
+  DWORD size = sizeof value - 1;
+  RegGetValueA(HKEY_LOCAL_MACHINE, kRunOnceKey, kProductName, RRF_RT_REG_SZ, nullptr, value, &size);
+  return value;
+}
+
+void SetRunOnceValue(const std::string& command) {
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunOnceKey, kProductName, REG_SZ, command.c_str(),
+                  static_cast<DWORD>(command.size() + 1));
+}
+
+void PrepareMachine() {
+  CreateDirectoryA("C:\\z614", nullptr);
   for (const std::string& name : TemporaryCopies()) {
     const std::string path = TempFolder() + name;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
   }
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunOnceKey, kProductName);
+}
+
+SetupRun StartAsUser(const std::string& exe, const std::string& arguments) {
+  SetupRun run;
+  ProcessTree tree;
+  std::string commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  run.ended = tree.Run(commandLine, 30000, [&]() {
+    std::vector<DWORD> ids;
+    for (const TreeProcess& p : tree.Processes()) ids.push_back(p.id);
+    if (HWND frame = FindWizardFrame(ids)) {
+      DWORD processId = 0;
+      GetWindowThreadProcessId(frame, &processId);
+      EndProcess(processId, 0);
+      Sleep(200);
+    } else if (HWND box = FindMessageBox(ids)) {
+      run.messages.push_back(ReadMessageBox(box));
+      PressButton(box, IDOK);
+      Sleep(200);  // let the box close before looking again
+    }
+    return true;
+  });
+  run.processes = tree.Processes();
+  return run;
+}
+
+WizardSession::WizardSession(const std::string& exe) {
+  follower_ = std::thread([this, exe] {
+    ProcessTree tree;
+    tree.Run("\"" + exe + "\"", kTreeTimeoutMs, [&]() {
+      std::lock_guard<std::mutex> guard(lock_);
+      ids_.clear();
+      for (const TreeProcess& p : tree.Processes()) {
+        if (p.exitCode == STILL_ACTIVE) ids_.push_back(p.id);
+      }
+      return !stop_;
+    });
+    std::lock_guard<std::mutex> guard(lock_);
+    ids_.clear();
+    ended_ = true;
+  });
+}
+
+// A test that failed half-way: close the wizard as a user would, else end the processes.
+WizardSession::~WizardSession() {
+  if (!WaitForEnd(0)) {
+    if (HWND box = FindMessageBox(ProcessIds())) {
+      PressButton(box, IDYES);
+      Sleep(300);
+    }
+    if (!CancelAndConfirm()) {
+      for (DWORD id : ProcessIds()) EndProcess(id, 1);
+      if (!WaitForEnd()) {
+        std::lock_guard<std::mutex> guard(lock_);
+        stop_ = true;
+      }
+    }
+  }
+  follower_.join();
+}
+
+std::vector<DWORD> WizardSession::ProcessIds() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return ids_;
+}
+
+bool WizardSession::WaitForEnd(DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        std::lock_guard<std::mutex> guard(lock_);
+        return ended_;
+      },
+      timeoutMs);
+}
+
+HWND WizardSession::WaitForFrame() {
+  frame_ = WaitForWindow([&] { return FindWizardFrame(ProcessIds()); }, 60000);
+  return frame_;
+}
+
+HWND WizardSession::WaitForMessageBox(DWORD timeoutMs) {
+  return WaitForWindow([&] { return FindMessageBox(ProcessIds()); }, timeoutMs);
+}
+
+bool WizardSession::CancelAndConfirm() {
+  if (!frame_ || !IsWindow(frame_) || !PressButton(frame_, IDCANCEL)) return false;
+  HWND box = WaitForMessageBox();
+  return box && PressButton(box, IDYES) && WaitForEnd();
+}
+
+void WizardSession::Screenshot(const std::string& name) {
+  const char* folder = std::getenv("Z614_SCREENSHOT_DIR");
+  if (!folder || !*folder || !frame_) return;
+  Sleep(300);  // let the page finish painting
+  SaveWindowBitmap(frame_, WindowsPath(folder) + "\\" + name + ".bmp");
 }

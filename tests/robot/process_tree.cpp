@@ -1,8 +1,11 @@
-#include "tests/robot/process_tree.h"
-
+// Following a started program and its children with the debugging calls: the command line each
+// process was given, and how it ended.
 #include <winternl.h>
 
+#include <algorithm>
 #include <map>
+
+#include "tests/robot/wizard_robot.h"
 
 namespace {
 
@@ -14,13 +17,14 @@ bool ReadRemote(HANDLE process, const void* address, T* out) {
   return ReadProcessMemory(process, address, out, sizeof *out, &read) && read == sizeof *out;
 }
 
-}  // namespace
-
+// The command line of a running process, read from its process parameters.
 std::string ReadProcessCommandLine(HANDLE process) {
   static const auto query = reinterpret_cast<NtQueryInformationProcessFn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic = {};
-  if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return "";
+  if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) {
+    return "";
+  }
   PEB peb = {};
   RTL_USER_PROCESS_PARAMETERS parameters = {};
   if (!ReadRemote(process, basic.PebBaseAddress, &peb) ||
@@ -41,12 +45,7 @@ std::string ReadProcessCommandLine(HANDLE process) {
   return text;
 }
 
-bool ProcessTree::Contains(DWORD processId) const {
-  for (const TreeProcess& p : processes_) {
-    if (p.id == processId) return true;
-  }
-  return false;
-}
+}  // namespace
 
 bool ProcessTree::Run(const std::string& commandLine, DWORD timeoutMs, const Tick& tick) {
   processes_.clear();
@@ -63,43 +62,40 @@ bool ProcessTree::Run(const std::string& commandLine, DWORD timeoutMs, const Tic
 
   std::map<DWORD, HANDLE> running;  // handles owned by the debug events
   std::map<DWORD, bool> sawFirstBreakpoint;
+  auto entry = [&](DWORD id) -> TreeProcess& {
+    return *std::find_if(processes_.begin(), processes_.end(),
+                         [&](const TreeProcess& p) { return p.id == id; });
+  };
   const DWORD start = GetTickCount();
   bool started = false;
   while (!started || !running.empty()) {
     if (GetTickCount() - start > timeoutMs) break;
     DEBUG_EVENT event = {};
     if (!WaitForDebugEvent(&event, 50)) {
-      if (tick && !tick()) break;
+      if (!tick()) break;
       continue;
     }
     DWORD continueStatus = DBG_CONTINUE;
     switch (event.dwDebugEventCode) {
-      case CREATE_PROCESS_DEBUG_EVENT: {
+      case CREATE_PROCESS_DEBUG_EVENT:
         started = true;
         running[event.dwProcessId] = event.u.CreateProcessInfo.hProcess;
-        TreeProcess p;
-        p.id = event.dwProcessId;
-        processes_.push_back(p);
+        processes_.push_back(TreeProcess{event.dwProcessId, "", STILL_ACTIVE});
         if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
         break;
-      }
       case EXCEPTION_DEBUG_EVENT:
         // The loader's breakpoint comes once the process parameters are in place: the moment
         // to read the command line. Every other exception goes to the program itself.
         if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT &&
             !sawFirstBreakpoint[event.dwProcessId]) {
           sawFirstBreakpoint[event.dwProcessId] = true;
-          for (TreeProcess& p : processes_) {
-            if (p.id == event.dwProcessId) p.commandLine = ReadProcessCommandLine(running[p.id]);
-          }
+          entry(event.dwProcessId).commandLine = ReadProcessCommandLine(running[event.dwProcessId]);
         } else {
           continueStatus = DBG_EXCEPTION_NOT_HANDLED;
         }
         break;
       case EXIT_PROCESS_DEBUG_EVENT:
-        for (TreeProcess& p : processes_) {
-          if (p.id == event.dwProcessId) p.exitCode = event.u.ExitProcess.dwExitCode;
-        }
+        entry(event.dwProcessId).exitCode = event.u.ExitProcess.dwExitCode;
         running.erase(event.dwProcessId);
         break;
       case LOAD_DLL_DEBUG_EVENT:
@@ -111,7 +107,6 @@ bool ProcessTree::Run(const std::string& commandLine, DWORD timeoutMs, const Tic
     ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
   }
   const bool allEnded = started && running.empty();
-  DebugActiveProcessStop(info.dwProcessId);
-  for (const auto& entry : running) DebugActiveProcessStop(entry.first);
+  for (const auto& process : running) DebugActiveProcessStop(process.first);
   return allEnded;
 }

@@ -4,33 +4,28 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 namespace {
 
-// Control ids the robot relies on; each names a control only one Install page has.
+// The frame's Back button, and for each page a control only that page has.
 constexpr int kBackButton = 1077;
-struct PageMark {
-  int controlId;
-  WizardPage page;
+constexpr std::pair<int, WizardPage> kPageMarks[] = {
+    {1001, WizardPage::Welcome},    {1008, WizardPage::License}, {1007, WizardPage::Folder},
+    {1019, WizardPage::SetupType}, {1020, WizardPage::Components}, {1006, WizardPage::Summary},
 };
-constexpr PageMark kPageMarks[] = {
-    {1001, WizardPage::Welcome},   {1008, WizardPage::License},
-    {1007, WizardPage::Folder},    {1019, WizardPage::SetupType},
-    {1020, WizardPage::Components}, {1006, WizardPage::Summary},
-};
+
+bool IsVisibleDialog(HWND window) {
+  char className[64] = "";
+  GetClassNameA(window, className, sizeof className);
+  return IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0;
+}
 
 struct TopSearch {
   const std::vector<DWORD>* processIds;
-  HWND frame;  // to skip, or nullptr
   bool wantFrame;
   HWND found;
 };
-
-bool IsDialogClass(HWND window) {
-  char className[64] = "";
-  GetClassNameA(window, className, sizeof className);
-  return lstrcmpA(className, "#32770") == 0;
-}
 
 BOOL CALLBACK MatchTopDialog(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<TopSearch*>(lParam);
@@ -38,30 +33,29 @@ BOOL CALLBACK MatchTopDialog(HWND window, LPARAM lParam) {
   GetWindowThreadProcessId(window, &processId);
   const auto& ids = *search->processIds;
   if (std::find(ids.begin(), ids.end(), processId) == ids.end()) return TRUE;
-  if (!IsWindowVisible(window) || !IsDialogClass(window)) return TRUE;
-  const bool isFrame = GetDlgItem(window, kBackButton) != nullptr;
-  if (search->wantFrame != isFrame || window == search->frame) return TRUE;
+  if (!IsVisibleDialog(window)) return TRUE;
+  if (search->wantFrame != (GetDlgItem(window, kBackButton) != nullptr)) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-struct PageSearch {
-  HWND found;
-};
+HWND FindTopDialog(const std::vector<DWORD>& processIds, bool frame) {
+  TopSearch search = {&processIds, frame, nullptr};
+  EnumWindows(MatchTopDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 BOOL CALLBACK MatchPage(HWND window, LPARAM lParam) {
-  if (IsWindowVisible(window) && IsDialogClass(window)) {
-    reinterpret_cast<PageSearch*>(lParam)->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  if (!IsVisibleDialog(window)) return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = window;
+  return FALSE;
 }
 
 // A buffer in the address space of the process that owns a window, for messages whose
 // parameters point at memory.
 class RemoteBuffer {
  public:
-  RemoteBuffer(HWND window, size_t size) : size_(size) {
+  RemoteBuffer(HWND window, size_t size) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
@@ -90,7 +84,6 @@ class RemoteBuffer {
  private:
   HANDLE process_ = nullptr;
   void* address_ = nullptr;
-  size_t size_;
 };
 
 constexpr size_t kRemoteText = 512;
@@ -102,15 +95,16 @@ std::string Narrow(const wchar_t* text) {
   return narrow;
 }
 
-}  // namespace
-
-// WM_GETTEXT, not GetWindowText: the edit and list controls of another process keep their text
-// themselves, and only the message reaches it.
-std::string WindowTextOf(HWND window) {
-  std::vector<wchar_t> text(16384, L'\0');
-  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  return Narrow(text.data());
+bool SetRemoteItemState(HWND list, int row, UINT state, UINT mask) {
+  RemoteBuffer remote(list, sizeof(LVITEMA));
+  LVITEMA item = {};
+  item.stateMask = mask;
+  item.state = state;
+  if (!remote.ok() || !remote.Write(0, &item, sizeof item)) return false;
+  return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
 }
+
+}  // namespace
 
 const char* PageName(WizardPage page) {
   switch (page) {
@@ -126,40 +120,32 @@ const char* PageName(WizardPage page) {
 }
 
 HWND FindWizardFrame(const std::vector<DWORD>& processIds) {
-  TopSearch search = {&processIds, nullptr, true, nullptr};
-  EnumWindows(MatchTopDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopDialog(processIds, true);
 }
 
-HWND FindMessageBox(const std::vector<DWORD>& processIds, HWND frame) {
-  TopSearch search = {&processIds, frame, false, nullptr};
-  EnumWindows(MatchTopDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+HWND FindMessageBox(const std::vector<DWORD>& processIds) {
+  return FindTopDialog(processIds, false);
 }
 
 HWND CurrentPageWindow(HWND frame) {
-  PageSearch search = {nullptr};
-  EnumChildWindows(frame, MatchPage, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND page = nullptr;
+  EnumChildWindows(frame, MatchPage, reinterpret_cast<LPARAM>(&page));
+  return page;
 }
 
-WizardPage IdentifyPage(HWND page) {
+WizardPage CurrentPage(HWND frame) {
+  HWND page = CurrentPageWindow(frame);
   if (!page) return WizardPage::None;
-  for (const PageMark& mark : kPageMarks) {
-    if (GetDlgItem(page, mark.controlId)) return mark.page;
+  for (const auto& mark : kPageMarks) {
+    if (GetDlgItem(page, mark.first)) return mark.second;
   }
   return WizardPage::Other;
 }
 
-WizardPage CurrentPage(HWND frame) { return IdentifyPage(CurrentPageWindow(frame)); }
-
 HWND WaitForWindow(const std::function<HWND()>& probe, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (HWND window = probe()) return window;
-    if (GetTickCount() - start >= timeoutMs) return nullptr;
-    Sleep(50);
-  }
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = probe()) != nullptr; }, timeoutMs);
+  return window;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -173,40 +159,48 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 bool WaitForPage(HWND frame, WizardPage page, DWORD timeoutMs) {
   if (!WaitUntil([&] { return CurrentPage(frame) == page; }, timeoutMs)) return false;
-  // The page is shown before it has handled the notice of being shown (posted to it), which
-  // sets its buttons and check marks: wait until the wizard waits for input again.
-  WaitForWizardIdle(frame, timeoutMs);
+  // The page is shown before it has handled the notice of being shown, which it posts to
+  // itself. A message sent to the frame is handled only once the handler that showed the page
+  // has returned; a second one, a moment later, after that notice.
+  for (int round = 0; round < 2; ++round) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
+    Sleep(20);
+  }
   return true;
 }
 
-void WaitForWizardIdle(HWND window, DWORD timeoutMs) {
-  // A message sent to the frame is handled only once its thread asks for messages again, that
-  // is after the handler that showed the page (and posted the notice) has returned. A second
-  // one, a moment later, is handled after that notice.
-  for (int round = 0; round < 2; ++round) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
-    Sleep(20);
-  }
+// WM_GETTEXT, not GetWindowText: the edit and list controls of another process keep their text
+// themselves, and only the message reaches it.
+std::string WindowTextOf(HWND window) {
+  std::vector<wchar_t> text(16384, L'\0');
+  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  return Narrow(text.data());
 }
 
 std::string ControlText(HWND parent, int id) { return WindowTextOf(GetDlgItem(parent, id)); }
 
 bool ControlEnabled(HWND parent, int id) { return IsWindowEnabled(GetDlgItem(parent, id)) != 0; }
-bool ControlVisible(HWND parent, int id) { return IsWindowVisible(GetDlgItem(parent, id)) != 0; }
 
 bool IsDefaultButton(HWND parent, int id) {
   return (GetWindowLongA(GetDlgItem(parent, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
 }
 
-bool PressPageButton(HWND page, int id) {
-  HWND button = GetDlgItem(page, id);
-  if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
-  PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  return true;
+// GetWindowText sends nothing to a window of another process, so this is safe from the thread
+// that debugs the box's process.
+ShownMessage ReadMessageBox(HWND box) {
+  char caption[1024] = "", text[4096] = "";
+  GetWindowTextA(box, caption, sizeof caption);
+  GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);  // the box's static text
+  return {caption, text};
 }
 
-bool PressFrameButton(HWND frame, int id) { return PressPageButton(frame, id); }
+bool PressButton(HWND parent, int id) {
+  HWND button = GetDlgItem(parent, id);
+  if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+  PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  return true;
+}
 
 void PressKey(HWND window, UINT virtualKey) {
   const UINT scan = MapVirtualKeyA(virtualKey, 0);
@@ -245,7 +239,6 @@ std::vector<std::string> ListViewRows(HWND list) {
   const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     LVITEMA item = {};
-    item.iSubItem = 0;
     item.pszText = remote.at(sizeof(LVITEMA));
     item.cchTextMax = kRemoteText;
     remote.Write(0, &item, sizeof item);
@@ -257,28 +250,10 @@ std::vector<std::string> ListViewRows(HWND list) {
   return rows;
 }
 
-int ListViewRowOf(HWND list, const std::string& text) {
-  const std::vector<std::string> rows = ListViewRows(list);
-  const auto found = std::find(rows.begin(), rows.end(), text);
-  return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
-}
-
 bool ListViewChecked(HWND list, int row) {
   const LRESULT state = SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
   return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
-
-namespace {
-bool SetRemoteItemState(HWND list, int row, UINT state, UINT mask) {
-  RemoteBuffer remote(list, sizeof(LVITEMA));
-  if (!remote.ok()) return false;
-  LVITEMA item = {};
-  item.stateMask = mask;
-  item.state = state;
-  remote.Write(0, &item, sizeof item);
-  return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
-}
-}  // namespace
 
 bool SetListViewChecked(HWND list, int row, bool checked) {
   return SetRemoteItemState(list, row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1),
@@ -318,7 +293,7 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
   info.biPlanes = 1;
   info.biBitCount = 24;
   info.biCompression = BI_RGB;
-  const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
   std::vector<char> pixels(stride * static_cast<DWORD>(height));
   GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
             DIB_RGB_COLORS);
