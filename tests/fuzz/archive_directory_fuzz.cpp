@@ -1,37 +1,17 @@
-// Feeds arbitrary bytes to the archive reader as a whole file, and again as a directory
-// stretch, and checks what every accepted record promises its users: a terminated name of at
-// most 259 characters, a stored size equal to the size, data in front of the directory.
-// The release tools' strict checks run over the same bytes.
-#include <algorithm>
+// Arbitrary bytes as a whole file and as a directory stretch on their own. Every accepted
+// record keeps its promise to its users: a name of 1 to 259 characters, a stored size equal to
+// the size, data in front of the directory. The release tools' strict checks run over them too.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/archive_check.h"
 #include "core/archive_format.h"
+#include "tests/native/archive_images.h"
 
 namespace {
-
-class BytesSource : public ArchiveSource {
- public:
-  BytesSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  int GetLength(uint64_t* length) override {
-    *length = size_;
-    return 1;
-  }
-  int ReadAt(uint64_t offset, void* buffer, size_t size, size_t* got) override {
-    *got = 0;
-    if (offset >= size_) return 1;
-    *got = static_cast<size_t>(std::min<uint64_t>(size, size_ - offset));
-    std::memcpy(buffer, data_ + offset, *got);
-    return 1;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-};
 
 void CheckDirectory(const DirectoryContents& directory, uint32_t directoryOffset, uint64_t fileLength) {
   for (const ArchiveRecord& r : directory.records) {
@@ -47,19 +27,19 @@ void CheckDirectory(const DirectoryContents& directory, uint32_t directoryOffset
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  BytesSource source(data, size);
+  images::MemorySource source(std::string(reinterpret_cast<const char*>(data), size));
   ArchiveLayout layout;
   ReadArchive(source, &layout);
   if (layout.result == ArchiveReadResult::kDirectory) {
     CheckDirectory(layout.directory, layout.directoryOffset, layout.fileLength);
     char message[512];
-    if (CheckArchiveStructure(source, layout, message, sizeof message)) CheckEntryCrcs(source, layout, message, sizeof message);
+    if (CheckArchiveStructure(source, layout, message, sizeof message)) {
+      CheckEntryCrcs(source, layout, message, sizeof message);
+    }
   } else if (!layout.directory.records.empty()) {
     std::abort();
   }
-
-  // The bytes as a directory stretch on their own, at an offset taken from the input.
-  uint32_t directoryOffset = 0;
+  uint32_t directoryOffset = 0;  // taken from the input
   if (size >= 4) std::memcpy(&directoryOffset, data, 4);
   DirectoryContents directory;
   ParseDirectory(data, size, directoryOffset, &directory);

@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the script loader for every supported system, then runs the
-// macro expansion over every field that takes macros, in its own buffer size.
+// Arbitrary bytes through the script loader for every supported system, then the macro
+// expansion over every field that takes macros, in its own buffer size.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,11 +13,8 @@ class Strings : public StringTextSource {
  public:
   int LoadText(uint32_t id, char* buffer, size_t capacity) override {
     if (capacity == 0 || id == 92) return 0;  // one missing text
-    const char text[] = "Xelta %Zx14% Text";
-    const size_t n = sizeof text - 1 < capacity - 1 ? sizeof text - 1 : capacity - 1;
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
+    buffer[capacity - 1] = '\0';
+    return static_cast<int>(std::strlen(std::strncpy(buffer, "Xelta %Zx14% Text", capacity - 1)));
   }
 };
 
@@ -33,10 +30,6 @@ const MacroFolders kFolders = {"D:\\Setup", "C:\\Program Files\\Xelta %Zx14%", "
                                "C:\\Programs", "C:\\All\\Programs", "C:\\TEMP\\", "C:\\Data",
                                "C:\\Documents"};
 
-void ExpandIn(char* field, size_t capacity, Strings* strings) {
-  ExpandMacros(field, capacity, kFolders, strings);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,19 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ParseScriptText(text, size, os, &script, &listener);
     for (size_t i = 0; i < script.fileItems.Count(); ++i) {
       FileItem* item = script.fileItems.At(i);
-      ExpandIn(item->source, kPathSize, &strings);
-      ExpandIn(item->destination, kPathSize, &strings);
+      ExpandMacros(item->source, kPathSize, kFolders, &strings);
+      ExpandMacros(item->destination, kPathSize, kFolders, &strings);
       (void)Applies(*item, static_cast<ComponentSet>(i & 63));
     }
     for (size_t i = 0; i < script.shellLinkItems.Count(); ++i) {
       ShellLinkItem* item = script.shellLinkItems.At(i);
-      ExpandIn(item->link, kPathSize, &strings);
-      ExpandIn(item->description, kTextSize, &strings);
+      ExpandMacros(item->link, kPathSize, kFolders, &strings);
+      ExpandMacros(item->description, kTextSize, kFolders, &strings);
     }
     for (size_t i = 0; i < script.regValueItems.Count(); ++i) {
       RegValueItem* item = script.regValueItems.At(i);
-      ExpandIn(item->key, kPathSize, &strings);
-      ExpandIn(item->data, kTextSize, &strings);
+      ExpandMacros(item->key, kPathSize, kFolders, &strings);
+      ExpandMacros(item->data, kTextSize, kFolders, &strings);
     }
     FindFileItem(script, "License.txt");
   }

@@ -73,13 +73,10 @@ inline std::string Packed(const std::string& image, const std::vector<Entry>& en
   return Assemble(out, written, static_cast<uint32_t>(image.size()));
 }
 
-// Keeps what is written; fails every write that would take it past `failAfter` bytes.
 class StringSink : public ByteSink {
  public:
   std::string bytes;
-  size_t failAfter = SIZE_MAX;
   int Write(const void* data, size_t size) override {
-    if (bytes.size() + size > failAfter) return 0;
     bytes.append(static_cast<const char*>(data), size);
     return 1;
   }
@@ -101,24 +98,19 @@ inline std::string Written(const std::vector<Entry>& entries) {
 // A file as an archive source; its length, or every read covering an offset, can fail.
 class MemorySource : public ArchiveSource {
  public:
-  explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
-  bool failLength = false;
-  uint64_t failReadsAt = UINT64_MAX;
+  explicit MemorySource(std::string bytes) : bytes(std::move(bytes)) {}
   int GetLength(uint64_t* length) override {
-    *length = bytes_.size();
-    return !failLength;
+    *length = bytes.size();
+    return failReadsAt != kLength;
   }
   int ReadAt(uint64_t offset, void* buffer, size_t size, size_t* got) override {
-    *got = 0;
-    if (failReadsAt >= offset && failReadsAt < offset + size) return 0;
-    if (offset >= bytes_.size()) return 1;
-    *got = std::min<uint64_t>(size, bytes_.size() - offset);
-    std::memcpy(buffer, bytes_.data() + offset, *got);
-    return 1;
+    *got = std::min<uint64_t>(size, offset < bytes.size() ? bytes.size() - offset : 0);
+    std::memcpy(buffer, bytes.data() + std::min<uint64_t>(offset, bytes.size()), *got);
+    return failReadsAt < offset || failReadsAt >= offset + size;
   }
-
- private:
-  std::string bytes_;
+  static constexpr uint64_t kLength = UINT64_MAX - 1;
+  std::string bytes;
+  uint64_t failReadsAt = UINT64_MAX;  // or kLength
 };
 
 }  // namespace images

@@ -33,7 +33,7 @@ TEST(DemoPayload, SetupScriptUsesTheWholeLanguageAndReadsClean) {
   CheckScript(text.data(), text.size(), options, &report);
   EXPECT_TRUE(report.warnings.empty());
 
-  SectionHeader all{};
+  SectionHeader all{};  // every header's tags together
   std::set<ScriptAction> actions;
   char line[kScriptLineSize];
   size_t pos = 0;
@@ -75,17 +75,16 @@ TEST(DemoPayload, TextsCarryWhatTheSetupEdits) {
   EXPECT_NE(DemoText("Z614.inf").find("\r\nHKR,Child0002,"), std::string::npos);
   EXPECT_NE(DemoText("Z614.inf").find("\r\nCopyFiles="), std::string::npos);
   EXPECT_NE(DemoText("9xZ614.inf").find("\r\nCopyFiles="), std::string::npos);
-  const std::string licence = DemoText("License.txt");
-  EXPECT_GT(std::count(licence.begin(), licence.end(), '\n'), 24);  // more than one view
-  EXPECT_EQ(licence.find("\n"), licence.find("\r\n") + 1) << "Windows line ends, so the text view breaks lines";
+  const std::string licence = DemoText("License.txt");  // more than one view, Windows line ends
+  EXPECT_GT(std::count(licence.begin(), licence.end(), '\n'), 24);
+  EXPECT_EQ(licence.find("\n"), licence.find("\r\n") + 1);
   // The default profile: one binary value over continuation lines.
   const std::string profile = DemoText("default.nwp");
   RegistryReport report;
   CheckRegistryText(profile.data(), profile.size(), &report);
   ASSERT_EQ(report.ops.size(), 1u);
   EXPECT_EQ(report.ops[0].key, "SOFTWARE\\Xelta\\Z614\\Profiles");
-  EXPECT_EQ(report.ops[0].type, kRegBinary);
-  EXPECT_EQ(report.ops[0].data.size(), 91u);
+  EXPECT_EQ(std::make_pair(report.ops[0].type, report.ops[0].data.size()), std::make_pair(kRegBinary, size_t{91}));
   EXPECT_NE(profile.find(",\\\r\n"), std::string::npos);
 }
 

