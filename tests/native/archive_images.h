@@ -82,19 +82,6 @@ class StringSink : public ByteSink {
   }
 };
 
-// A packed file made by the writer under test, for names the packer would never store.
-inline std::string Written(const std::vector<Entry>& entries) {
-  StringSink sink;
-  sink.bytes = "MZ" + std::string(66, '\0');
-  ArchiveWriter writer(sink, sink.bytes.size());
-  int ok = writer.Begin();
-  for (const Entry& e : entries) {
-    ok = ok && writer.BeginEntry(e.name.c_str(), 0, 0) &&
-         writer.WriteEntryData(e.data.data(), e.data.size()) && writer.EndEntry();
-  }
-  return ok && writer.Finish() ? sink.bytes : std::string();
-}
-
 // A file as an archive source; its length, or every read covering an offset, can fail.
 class MemorySource : public ArchiveSource {
  public:

@@ -95,7 +95,8 @@ TEST(Archive, FilesWithoutAnArchiveAndReadErrors) {
                                    packed.substr(0, packed.size() - 8)}) {
     const ArchiveLayout layout = Read(bytes);
     EXPECT_EQ(layout.result, ArchiveReadResult::kNoArchive) << bytes.size();
-    EXPECT_EQ(std::make_tuple(layout.payloadStart, layout.directoryOffset), std::make_tuple(bytes.size(), bytes.size()));
+    EXPECT_EQ(layout.payloadStart, bytes.size());
+    EXPECT_EQ(layout.directoryOffset, bytes.size());
     EXPECT_EQ(Names(layout), "");
   }
   const uint64_t directory = kImage.size() + 16 + 1;
@@ -212,6 +213,7 @@ std::string Fault(const std::string& bytes) {
   return message;
 }
 
+// Corrupt CRCs and refused records are shown through z614pack's verify in the tools' tests.
 // The packed entries with their records changed, `extra` bytes in front of the magic and
 // `stray` bytes in front of the trailer.
 std::string Rebuild(const std::function<void(std::vector<Record>&)>& change, const std::string& extra = "",
@@ -230,16 +232,11 @@ TEST(ArchiveCheck, EachDepartureFromThePackersLayoutIsNamed) {
   EXPECT_EQ(Fault(Rebuild(same)), "");
   std::string noBeginBlock = Rebuild(same);
   noBeginBlock[0x400 + 3] = 'f';
-  std::string flipped = Rebuild(same);
-  flipped[0x400 + 16 + 9 + 8] ^= 0x20;
   const std::pair<std::string, const char*> cases[] = {
-      {kImage, "carries no archive"},
-      {flipped, "entry 'B.nwp': CRC mismatch"},
       {Rebuild([](auto& r) { r[1].crcCopy ^= 1; }), "entry 'B.nwp': the CRC copy"},
       {Rebuild([](auto& r) { std::swap(r[0].name, r[1].name); }), "entry 'a.NWP': out of order after 'B.nwp'"},
       {Rebuild([](auto& r) { r[1].name = "A.nwp"; }), "entry 'A.nwp': the name is not unique"},
       {Rebuild([](auto& r) { r[1].dataOffset += 1; }), "entry 'B.nwp': data at offset"},
-      {Rebuild([](auto& r) { r[2].storageFlag = 1; }), "storage flag is not 0"},
       {noBeginBlock, "no begin block at the payload start 1024"},
       {Rebuild(same, "", "", 0x10000), "leaves no room for the begin block"},
       {Rebuild(same, "xy"), "does not follow the last entry's data"},

@@ -49,8 +49,7 @@ TEST(RegeditText, ValuesOfTheThreeKindsAndTheLinesPassedOver) {
        "key HKEY_CURRENT_USER\\K|\"a\" 3 01|\"b\" 3 01|\"c\" 3|\"d\" 3 12|close|"},
       {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"Path\"=\"C:\\\\Apps\\\\x \\\"q\\\"\"\n\"Raw\"=\"a\\nb\"\n\"Empty\"=\"\"\n",
        "key HKEY_LOCAL_MACHINE\\K|\"Path\" 1 C:\\Apps\\x \"q\"|\"Raw\" 1 a\\nb|\"Empty\" 1 |close|"},
-      {"REGEDIT4\n\"a\"=dword:1\n[HKEY_LOCAL_MACHINE\\K]\n@=\"d\"\n; note\n  \"a\"=dword:1\n\"open=dword:1\n"
-       "\"n\"dword:1\n\"n\"=other\n\"s\"=\"unclosed\n",
+      {"REGEDIT4\n\"a\"=dword:1\n[HKEY_LOCAL_MACHINE\\K]\n@=\"d\"\n; x\n  \"a\"=dword:1\n\"n\"=other\n\"s\"=\"open\n",
        "key HKEY_LOCAL_MACHINE\\K|close|"},
       {"REGEDIT4\n[hkey_classes_root\\.z6p]\n[HKEY_CURRENT_CONFIG\\Sys]\n",
        "key HKEY_CLASSES_ROOT\\.z6p|close|key HKEY_CURRENT_CONFIG\\Sys|close|"},

@@ -144,14 +144,14 @@ TEST_F(Tools, PackRefusesWhatTheSetupCouldNotUse) {
 TEST_F(Tools, ExtractRefusesNamesThatLeaveTheFolder) {
   for (const char* name : {"..\\escaped.txt", "/tmp/escaped.txt", "com1"}) {
     SCOPED_TRACE(name);
-    WriteFile(Path("evil.exe"), images::Written({{"good.txt", "x"}, {name, "evil"}}));
+    WriteFile(Path("evil.exe"), images::Packed("MZ", {{"good.txt", "x"}, {name, "evil"}}));
     ExpectRefused(Pack({"extract", Path("evil.exe"), Path("out")}), "cannot be extracted");
     ExpectRefused(Pack({"extract", Path("evil.exe"), Path("out"), name}), "cannot be extracted");
     EXPECT_FALSE(fs::exists(root_ / "out" / "good.txt"));  // nothing is written at all
     EXPECT_FALSE(fs::exists(root_ / "escaped.txt"));
     EXPECT_FALSE(fs::exists("/tmp/escaped.txt"));
   }
-  WriteFile(Path("twice.exe"), images::Written({{"good.txt", "x"}, {"GOOD.TXT", "y"}}));
+  WriteFile(Path("twice.exe"), images::Packed("MZ", {{"good.txt", "x"}, {"GOOD.TXT", "y"}}));
   ExpectRefused(Pack({"extract", Path("twice.exe"), Path("out")}), "would be written to the same file");
   ExpectRefused(Pack({"extract", Path("twice.exe"), Path("out"), "other.txt"}), "no entry named 'other.txt'");
 }
@@ -163,7 +163,7 @@ TEST_F(Tools, ForeignTruncatedAndDamagedFilesGetAClearMessage) {
   damaged[packed.size() - 8 - 10 - 37 + 4] = 1;  // the storage flag of the only record
   WriteFile(Path("damaged.exe"), damaged);
   const std::pair<const char*, const char*> cases[] = {
-      {"truncated.exe", "carries no archive"}, {"damaged.exe", "storage flag is not 0"}, {"missing.exe", "cannot open"}};
+      {"truncated.exe", "carries no archive"}, {"damaged.exe", "storage flag is not 0"}, {"gone.exe", "cannot open"}};
   for (const auto& [file, because] : cases) {
     ExpectRefused(Pack({"list", Path(file)}), because);
     ExpectRefused(Pack({"verify", Path(file)}), because);
@@ -176,8 +176,8 @@ TEST_F(Tools, ForeignTruncatedAndDamagedFilesGetAClearMessage) {
 // from a packed file's archive.
 TEST_F(Tools, CnfcheckExitStatusTellsCleanWarningsAndUnreadableApart) {
   WriteFile(Path("Setup.cnf"), "[AddFile.UI]\r\n:Z614UI.exe,%TARGETFOLDER%\\Z614UI.exe\r\n");
-  WriteFile(Path("Setup.exe"), images::Written({{"Z614UI.exe", "program"}, {"Readme.txt", "read me"}}));
-  WriteFile(Path("Other.exe"), images::Written({{"Readme.txt", "read me"}}));
+  WriteFile(Path("Setup.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"Readme.txt", "read me"}}));
+  WriteFile(Path("Other.exe"), images::Packed("MZ", {{"Readme.txt", "read me"}}));
   WriteFile(Path("Damaged.exe"), images::Packed("MZ", {{"Z614UI.exe", "program"}, {"", "nameless"}}));
   const std::tuple<std::string, int, std::string> cases[] = {
       {"Setup.exe", 0, "1 items, 1 run for the components, 0 warnings"},
