@@ -1,7 +1,12 @@
 // The script checker reads a script as the setup's loader does and names every line the setup
-// would drop or alter, in reports of a fixed shape.
+// would drop or alter; with it, the demo payload is checked for what the demo run relies on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -83,19 +88,11 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
   EXPECT_TRUE(xp.items.empty());
 }
 
-TEST(CnfcheckReports, JsonHasItsFixedShape) {
-  const ScriptReport report = Check("[AddRegValue.UI.!SC]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n[AddFile.UIX]\n",
-                                    Options("winxp", kComponentUI));
-  EXPECT_EQ(ScriptReportJson(report, "dir\\Setup.cnf", false),
-            "{\"items\": [\n"
-            "  {\"list\": \"regValueItems\", \"line\": 2, \"fields\": {\"root\": \"HKEY_LOCAL_MACHINE\", "
-            "\"key\": \"Software\\\\\\\"Q\\\"\", \"name\": \"N\", \"type\": 1, \"data\": \"caf\\u00e9\\u20ac\", "
-            "\"dwordValue\": 0, \"dataSize\": 5}, \"includeMask\": 1, \"excludeMask\": 32, \"applies\": true}\n"
-            "],\n"
-            "\"warnings\": [\n"
-            "  {\"file\": \"dir\\\\Setup.cnf\", \"line\": 3, \"code\": \"unknown-tag\", "
-            "\"message\": \"\\\"UIX\\\" is no tag: it selects nothing (meant \\\"UI\\\"?)\"}\n"
-            "]}\n");
+// The JSON report quotes and escapes every text, reading bytes above 127 as Windows-1252.
+TEST(CnfcheckReports, JsonEscapesEveryText) {
+  const std::string json = ScriptReportJson(Check("[AddRegValue]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n"), "", false);
+  EXPECT_NE(json.find("\"key\": \"Software\\\\\\\"Q\\\"\", \"name\": \"N\", \"type\": 1, \"data\": \"caf\\u00e9\\u20ac\""),
+            std::string::npos) << json;
   std::string escaped;
   AppendJsonString(&escaped, std::string("a\0b\x01\n\t\x7f", 7));
   EXPECT_EQ(escaped, "\"a\\u0000b\\u0001\\n\\t\\u007f\"");
@@ -127,15 +124,63 @@ TEST(CnfcheckRegistry, ListsTheValuesAndWhereTheImportStops) {
       "\"Blob\"=hex:01,02,\\\r\n  ff\r\n@=\"x\"\r\n[HKEY_NOWHERE\\X]\r\n\"Late\"=dword:1\r\n");
   EXPECT_EQ(Codes(report.warnings), (Strings{"7 ignored-line", "8 unknown-root"}));
   const std::string json = RegistryReportJson(report, "a.reg");
-  EXPECT_EQ(json.rfind("{\"ops\": [\n"
-            "  {\"root\": \"HKEY_LOCAL_MACHINE\", \"key\": \"SOFTWARE\\\\Z614\", \"name\": \"Count\", "
-            "\"type\": \"REG_DWORD\", \"data\": 10},\n"
-            "  {\"root\": \"HKEY_LOCAL_MACHINE\", \"key\": \"SOFTWARE\\\\Z614\", \"name\": \"Blob\", "
-            "\"type\": \"REG_BINARY\", \"data\": \"01,02,ff\"}\n],\n", 0), 0u) << json;
+  EXPECT_NE(json.find("\"name\": \"Count\", \"type\": \"REG_DWORD\", \"data\": 10}"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"name\": \"Blob\", \"type\": \"REG_BINARY\", \"data\": \"01,02,ff\"}\n]"), std::string::npos);
   EXPECT_NE(json.find("\"stoppedAtLine\": 8,"), std::string::npos);
   const std::string faulty = "[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n[HKEY_USERS\\K]\n\"a\"=dword:\n\"b\"=\"open\n";
   EXPECT_EQ(Codes(CheckReg(faulty).warnings),
             (Strings{"1 no-header", "2 value-without-key", "4 no-dword-digits", "5 unreadable-value"}));
+}
+
+std::string DemoText(const char* name) {
+  std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "../../package/demo" / name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The demo payload exercises the whole script language, so the demo run covers it: every
+// list, both value types, every component tag (negated ones too), items of each system's own,
+// precached and optional lines, the uninstaller line and the smart card switch.
+TEST(DemoPayload, SetupScriptUsesTheWholeLanguageAndReadsClean) {
+  const ScriptReport report = Check(DemoText("Setup.cnf"));
+  EXPECT_TRUE(report.warnings.empty());
+  std::set<std::string> seen;  // lists, systems with items of their own, and the kinds of line
+  ComponentSet included = 0, excluded = 0;
+  for (const CheckedItem& item : report.items) {
+    included |= item.view.includeMask;
+    excluded |= item.view.excludeMask;
+    seen.insert(ItemListName(item.view.listIndex));
+    if (item.systems.size() == 1) seen.insert(item.systems[0]);
+    for (const ItemField& f : item.view.fields) {
+      const std::string name = f.name;
+      if (name == "type" || ((name == "precache" || name == "optional") && f.number == 1) || name == "enable")
+        seen.insert(name + "=" + std::to_string(f.number));
+      if (name == "pattern") seen.insert(f.text);
+      if (name == "destination" && f.text == "%TARGETFOLDER%\\Uninstall.exe") seen.insert("uninstaller");
+    }
+  }
+  EXPECT_EQ(included, kAllComponents);
+  EXPECT_NE(excluded, 0u);
+  EXPECT_EQ(seen.size(), kItemListCount + 4 + 8);
+  for (const char* expected : {"win98se", "winme", "win2k", "winxp", "type=1", "type=4", "precache=1", "optional=1",
+                               "enable=0", "enable=1", "*Child0002*", "uninstaller"})
+    EXPECT_EQ(seen.count(expected), 1u) << expected;
+}
+
+TEST(DemoPayload, TextsCarryWhatTheSetupEdits) {
+  EXPECT_NE(DemoText("Z614.inf").find("\r\nHKR,Child0002,"), std::string::npos);
+  EXPECT_NE(DemoText("Z614.inf").find("\r\nCopyFiles="), std::string::npos);
+  EXPECT_NE(DemoText("9xZ614.inf").find("\r\nCopyFiles="), std::string::npos);
+  const std::string licence = DemoText("License.txt");  // more than one view, Windows line ends
+  EXPECT_GT(std::count(licence.begin(), licence.end(), '\n'), 24);
+  EXPECT_EQ(licence.find("\n"), licence.find("\r\n") + 1);
+  const std::string profile = DemoText("default.nwp");  // one binary value over continuation lines
+  const RegistryReport report = CheckReg(profile);
+  ASSERT_EQ(report.ops.size(), 1u);
+  EXPECT_EQ(report.ops[0].key, "SOFTWARE\\Xelta\\Z614\\Profiles");
+  EXPECT_EQ(std::make_pair(report.ops[0].type, report.ops[0].data.size()), std::make_pair(kRegBinary, size_t{91}));
+  EXPECT_NE(profile.find(",\\\r\n"), std::string::npos);
 }
 
 }  // namespace
