@@ -137,7 +137,6 @@ TEST(UninstallRecord, TagsFollowTheMaskAndARecordBeyondTheBufferIsRefused) {
 // 9x, NT, 98 SE, ME, 2000, XP, supported.
 TEST(OsFamily, ClassifiesTheReportedVersions) {
   const std::pair<OsVersion, const char*> cases[] = {
-      {{1, 4, 0, 950}, "1000000"},                             // 95
       {{1, 4, 10, (4u << 24) | (10u << 16) | 1998}, "1000000"},  // 98
       {{1, 4, 10, 2183}, "1010001"},                           // 98 SE at the boundary
       {{1, 4, 90, (4u << 24) | (90u << 16) | 3000}, "1001001"},  // ME

@@ -98,11 +98,7 @@ class Recorder : public ScriptParseListener {
     notes.push_back(std::to_string(note.lineNumber) + ":" + ScriptNoteName(note.note) +
                     (note.field >= 0 ? "@" + std::to_string(note.field) : ""));
   }
-  void OnPrecache(FileItem& item) override {
-    precached.emplace_back(item.source);
-    item.precacheData.reset(new uint8_t[3]{'L', 'i', 'c'});
-    item.precacheSize = 3;
-  }
+  void OnPrecache(FileItem& item) override { precached.emplace_back(item.source); }
   Strings notes, precached;
 };
 
@@ -151,7 +147,6 @@ TEST(ScriptParser, FileLinesTakeOutTheirFlagsOnceBeforeTheSplit) {
                               "4::x.dll|C:\\x.dll<Optional>|0|1|", "5::a|C:\\b,c.txt|0|0|"}));
   EXPECT_EQ(l.recorder.notes, (Strings{"6:missing-field@1"}));
   EXPECT_EQ(l.recorder.precached, (Strings{":License.txt", ":%SOURCEFOLDER%\\R.txt"}));
-  EXPECT_EQ(l.script.fileItems.At(0)->precacheSize, 3u);  // the precache step ran on the stored item
 }
 
 // The scan cut: fields end at a comma or an apostrophe, the last one at a blank.
