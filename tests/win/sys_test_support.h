@@ -1,5 +1,5 @@
-// Scratch files and registry read-back for the tests of the system helpers. Each test works in
-// its own folder under C:\z614\sys (the Wine wrapper empties C:\z614 before each run).
+// Scratch files and registry access for the Windows-side tests. Each test works in its own
+// folder under C:\z614\sys (the Wine wrapper empties C:\z614 before each run).
 #pragma once
 #include <windows.h>
 #include <shlwapi.h>
@@ -8,27 +8,15 @@
 
 #include "sys/delete_files.h"
 
-inline std::string ScratchRoot() { return "C:\\z614\\sys"; }
-
 // A fresh, empty folder C:\z614\sys\<name>.
 inline std::string MakeScratchFolder(const char* name) {
   CreateDirectoryA("C:\\z614", nullptr);
-  CreateDirectoryA(ScratchRoot().c_str(), nullptr);
-  const std::string folder = ScratchRoot() + "\\" + name;
+  CreateDirectoryA("C:\\z614\\sys", nullptr);
+  const std::string folder = std::string("C:\\z614\\sys\\") + name;
   DeleteFolderTree(folder.c_str());
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
 }
-
-// A scratch folder that goes with its scope.
-struct ScopedScratchFolder {
-  explicit ScopedScratchFolder(const char* name) : folder(MakeScratchFolder(name)) {}
-  ~ScopedScratchFolder() { DeleteFolderTree(folder.c_str()); }
-  ScopedScratchFolder(const ScopedScratchFolder&) = delete;
-  ScopedScratchFolder& operator=(const ScopedScratchFolder&) = delete;
-  std::string Path(const std::string& file) const { return folder + "\\" + file; }
-  std::string folder;
-};
 
 inline bool WriteTestFile(const std::string& path, const std::string& content) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -46,7 +34,9 @@ inline bool ReadTestFile(const std::string& path, std::string* content) {
   char chunk[4096];
   DWORD read = 0;
   content->clear();
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) content->append(chunk, read);
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+    content->append(chunk, read);
+  }
   CloseHandle(file);
   return true;
 }
@@ -97,14 +87,7 @@ inline bool MachineKeyExists(const char* keyPath) {
 
 inline bool SetMachineValue(const char* keyPath, const char* valueName, DWORD type,
                             const void* data, DWORD size) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG status = RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  return SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, type, data, size) == ERROR_SUCCESS;
 }
 
 // The folder of the running test executable, where the helper programs are built.
