@@ -1,5 +1,4 @@
-// The Windows version the test run was started for (Z614_WINE_VERSION), so a test can state
-// what each family must show.
+// The Windows version the test run was started for (Z614_WINE_VERSION).
 #pragma once
 #include <cstdlib>
 #include <cstring>

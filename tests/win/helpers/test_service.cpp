@@ -1,6 +1,5 @@
-// A small own-process service for the service-control tests. Started with the argument
-// "nostop" (in its service command line) it does not accept stop requests and ends by itself
-// after 30 seconds; otherwise it runs until it is stopped.
+// A small own-process service for the service-control tests. With the argument "nostop" it
+// refuses stop requests and ends by itself after 30 seconds; otherwise it runs until stopped.
 #include <windows.h>
 
 #include <cstring>
@@ -39,9 +38,7 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "nostop") == 0) acceptStop = false;
-  }
+  acceptStop = !(argc > 1 && std::strcmp(argv[1], "nostop") == 0);
   char name[] = "";
   SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};
   return StartServiceCtrlDispatcherA(table) ? 0 : 1;
