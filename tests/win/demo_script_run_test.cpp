@@ -1,7 +1,6 @@
-// The demo payload's Setup.cnf run headless for several selections, on the family the run
-// reports: a copy of this test executable with the demo payload appended stands for the packed
-// setup, collects the profiles, loads the script and runs it, and afterwards undoes the
-// installation with its Remove.cnf. The parent test checks the machine after each run.
+// The demo payload's Setup.cnf run headless for several selections: a copy of this executable
+// with the demo payload appended stands for the packed setup, installs, and then uninstalls
+// with its Remove.cnf; the parent test checks the machine after each run.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <objbase.h>
@@ -71,40 +70,6 @@ int RunDemoSetup(const char* mode, ComponentSet selection) {
   return static_cast<int>(exitCode);
 }
 
-struct RemoveRecord {
-  std::string header;
-  std::string line;
-};
-
-std::vector<RemoveRecord> ParseRecords(const std::string& text) {
-  std::vector<RemoveRecord> records;
-  for (size_t at = 0, headerEnd, lineEnd;
-       (headerEnd = text.find("\r\n", at)) != std::string::npos &&
-       (lineEnd = text.find("\r\n\r\n", headerEnd + 2)) != std::string::npos;
-       at = lineEnd + 4) {
-    records.push_back({text.substr(at + 1, headerEnd - at - 2),
-                       text.substr(headerEnd + 2, lineEnd - headerEnd - 2)});
-  }
-  return records;
-}
-
-std::vector<std::string> DiagnosticsValueNames() {
-  std::vector<std::string> names;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDiagnosticsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return names;
-  }
-  char name[MAX_PATH];
-  DWORD length = sizeof name;
-  for (DWORD i = 0; RegEnumValueA(key, i, name, &length, 0, 0, 0, 0) == ERROR_SUCCESS; ++i) {
-    CharLowerA(name);
-    names.push_back(name);
-    length = sizeof name;
-  }
-  RegCloseKey(key);
-  return names;
-}
-
 // A shortcut's target, description and icon, read through the shell's link object.
 std::string LinkFields(const std::string& link) {
   CoInitialize(nullptr);
@@ -167,17 +132,21 @@ TEST(DemoSetupRun, DISABLED_Run) {
 
 TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
   const bool nt = !RunsAs9x();
-  const std::vector<PackedEntry> payload = DemoPayload();
-  ASSERT_GE(payload.size(), 40u);
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);
   CreateDirectoryA("C:\\z614", nullptr);
   CreateDirectoryA(kDemoFolder, nullptr);
-  const std::string packed = Packed(payload, ReadText(self));
+  const std::string packed = Packed(DemoPayload(), ReadText(self));
   ASSERT_TRUE(WriteTestFile(kDemoSetup, packed));
-  // The read-me beside the setup: the script's optional line precaches it and writes it.
+  // Beside the setup: the read-me, which the script's optional line precaches and writes, and
+  // profiles, collected after the packed ones and applied .nwp before .nwk.
   const std::string newerReadMe = "A read-me, placed beside the setup.\r\n";
   ASSERT_TRUE(WriteTestFile(std::string(kDemoFolder) + "\\ReadMe.txt", newerReadMe));
+  for (const char* type : {"nwp", "nwk"}) {
+    WriteTestFile(std::string(kDemoFolder) + "\\Site." + type,
+                  std::string("regedit4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614\\Profiles]\r\n") +
+                      "\"Site\"=\"" + type + "\"\r\n");
+  }
 
   SetupContext folders;  // the same prefix: the copy resolves the same folders
   const std::string menu = std::string(folders.commonProgramsFolder) + "\\Xelta\\Xelta Z614\\";
@@ -232,11 +201,9 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
                 target + "\\Z614UI.exe|Allows you to establish network connections, manage "
                          "profiles, configure settings, view network status, and more.|" +
                     target + "\\Z614UI.exe,0");
-      EXPECT_EQ(LinkFields(menu + "Readme.lnk"),
-                target + "\\ReadMe.txt|Provides last minute information on the Xelta Z614.|,0");
     }
 
-    // Values, registry texts, the profile collected from the payload and WIN.INI's sections.
+    // Values, registry texts, profiles and WIN.INI's sections.
     EXPECT_EQ(StringData(ReadMachineValue("Software\\Xelta\\Z614", "InstallFolder")), target);
     EXPECT_EQ(ReadMachineValue("Software\\Xelta\\Z614\\Main UI", "RunFirst").data,
               ui ? std::string("\x01\0\0\0", 4) : "");
@@ -248,6 +215,7 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
     const RegistryValue profile = ReadMachineValue("SOFTWARE\\Xelta\\Z614\\Profiles", "Default");
     EXPECT_EQ(profile.type, static_cast<DWORD>(REG_BINARY));
     EXPECT_EQ(profile.data.size(), 91u);
+    EXPECT_EQ(StringData(ReadMachineValue("SOFTWARE\\Xelta\\Z614\\Profiles", "Site")), "nwk");
     if (!winIniBefore.empty()) {
       const std::string text = ReadText(winIni);
       EXPECT_EQ(text.find("[Xelta Z614]\r\nInstalled=1\r\n") != std::string::npos, ui);
@@ -265,56 +233,45 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
       EXPECT_EQ(infText.find("\nHKR,Child0002,HardwareID") != std::string::npos, !switchedOff);
     }
 
-    // Remove.cnf: every created file and shortcut, then the closing records; each installed
-    // file but the message files has its CRC under Diagnostics, and nothing else has one.
-    const std::vector<RemoveRecord> records = ParseRecords(ReadText(target + "\\Remove.cnf"));
-    ASSERT_GE(records.size(), 7u);
-    const std::vector<RemoveRecord> closing(records.end() - 7, records.end());
-    EXPECT_EQ(closing[0].header, "AddFile.UI");
-    EXPECT_EQ(closing[0].line, "," + target + "\\Remove.cnf");
-    const std::string expectedFolders[] = {
-        target, "C:\\z614\\demo\\Programs", kDemoFolder, "C:\\z614",
-        std::string(folders.programsFolder) + "\\Xelta\\Xelta Z614",
-        std::string(folders.programsFolder) + "\\Xelta"};
-    for (size_t i = 0; i < 6; ++i) {
-      EXPECT_EQ(closing[i + 1].header, "AddFolder");
-      EXPECT_EQ(closing[i + 1].line, expectedFolders[i]);
-    }
+    // Remove.cnf as the uninstall reads it: each installed file but the message files and
+    // Remove.cnf itself has its CRC under Diagnostics, and nothing else has one.
+    ASSERT_EQ(folders.LoadScript((target + "\\Remove.cnf").c_str()), 1);
+    const InstallScript& recorded = folders.script;
+    EXPECT_EQ(recorded.shellLinkItems.Count(), c.links.size() + (ui ? 1u : 0u));  // and the desktop's
+    std::vector<std::string> paths;
     std::set<std::string> checksummed;
-    size_t links = 0;
-    for (size_t i = 0; i + 7 < records.size(); ++i) {
-      const RemoveRecord& record = records[i];
-      if (record.header.compare(0, 12, "AddShellLink") == 0) {
-        ++links;
-        EXPECT_EQ(record.line.substr(record.line.size() - 4), ",,,,");
-        EXPECT_TRUE(PathExists(record.line.substr(0, record.line.size() - 4))) << record.line;
-        continue;
-      }
-      ASSERT_EQ(record.header.compare(0, 7, "AddFile"), 0) << record.header;
-      std::string path = record.line.substr(1);
+    for (size_t i = 0; i < recorded.fileItems.Count(); ++i) {
+      std::string path = recorded.fileItems.At(i)->destination;
+      paths.push_back(path);
       if (path.empty() || HasExtension(path.c_str(), "PNF") || HasExtension(path.c_str(), "GID")) {
         continue;
       }
       EXPECT_TRUE(PathExists(path)) << path;
-      if (HasExtension(path.c_str(), "SMS") || HasExtension(path.c_str(), "SMP")) continue;
-      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())),
-                Crc32Text(ReadText(path)))
+      if (HasExtension(path.c_str(), "SMS") || HasExtension(path.c_str(), "SMP") ||
+          path == target + "\\Remove.cnf") {
+        continue;
+      }
+      EXPECT_EQ(StringData(ReadMachineValue(kDiagnosticsKey, path.c_str())), Crc32Text(ReadText(path)))
           << path;
       checksummed.insert(CharLowerA(&path[0]));
     }
-    EXPECT_EQ(links, c.links.size() + (ui ? 1u : 0u));  // and the desktop's
-    for (const std::string& name : DiagnosticsValueNames()) {
-      EXPECT_EQ(checksummed.count(name), 1u) << name;
+    HKEY diagnostics = nullptr;
+    DWORD values = 0;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDiagnosticsKey, 0, KEY_READ, &diagnostics);
+    RegQueryInfoKeyA(diagnostics, 0, 0, 0, 0, 0, 0, &values, 0, 0, 0, 0);
+    RegCloseKey(diagnostics);
+    EXPECT_EQ(values, checksummed.size());
+    for (size_t i = 0; i < recorded.shellLinkItems.Count(); ++i) {
+      paths.push_back(recorded.shellLinkItems.At(i)->link);
+    }
+    for (size_t i = 0; i < recorded.folderItems.Count(); ++i) {
+      paths.push_back(recorded.folderItems.At(i)->folder);
     }
 
-    // The uninstall takes away everything recorded.
+    // The uninstall takes away everything recorded but the folders that hold the setup.
     ASSERT_EQ(RunDemoSetup("uninstall", c.selection), 0);
-    for (const RemoveRecord& record : records) {
-      std::string path = record.line;
-      if (record.header.compare(0, 7, "AddFile") == 0) path = path.substr(1);
-      if (record.header.compare(0, 12, "AddShellLink") == 0) path.resize(path.size() - 4);
-      if (path.empty() || path == "C:\\z614" || path == kDemoFolder) continue;  // hold the setup
-      EXPECT_FALSE(PathExists(path)) << path;
+    for (const std::string& path : paths) {
+      EXPECT_TRUE(!PathExists(path) || path == "C:\\z614" || path == kDemoFolder) << path;
     }
 
     // What is not recorded stays by design; put the machine back for the next selection.
@@ -326,5 +283,7 @@ TEST(DemoSetupRun, InstallsEachSelectionAndItsRemoveScriptTakesItAway) {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Xelta\\Z614");
   }
   DeleteFileA(kDemoSetup);
-  DeleteFileA((std::string(kDemoFolder) + "\\ReadMe.txt").c_str());
+  for (const char* file : {"\\ReadMe.txt", "\\Site.nwp", "\\Site.nwk"}) {
+    DeleteFileA((kDemoFolder + std::string(file)).c_str());
+  }
 }
