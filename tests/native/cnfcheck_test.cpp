@@ -90,8 +90,10 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
 
 // The JSON report quotes and escapes every text, reading bytes above 127 as Windows-1252.
 TEST(CnfcheckReports, JsonEscapesEveryText) {
-  const std::string json = ScriptReportJson(Check("[AddRegValue]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n"), "", false);
-  EXPECT_NE(json.find("\"key\": \"Software\\\\\\\"Q\\\"\", \"name\": \"N\", \"type\": 1, \"data\": \"caf\\u00e9\\u20ac\""),
+  const ScriptReport report = Check("[AddRegValue]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n");
+  const std::string json = ScriptReportJson(report, "", false);
+  EXPECT_NE(json.find("\"key\": \"Software\\\\\\\"Q\\\"\", \"name\": \"N\", \"type\": 1, "
+                      "\"data\": \"caf\\u00e9\\u20ac\""),
             std::string::npos) << json;
   std::string escaped;
   AppendJsonString(&escaped, std::string("a\0b\x01\n\t\x7f", 7));

@@ -42,7 +42,6 @@ struct ToolRun {
   std::string out, err;
 };
 
-
 class Tools : public testing::Test {
  protected:
   void SetUp() override {
