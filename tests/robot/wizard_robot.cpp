@@ -1,9 +1,12 @@
 #include "tests/robot/wizard_robot.h"
 
 #include <commctrl.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <fstream>
+#include <map>
+#include <set>
 #include <utility>
 
 namespace {
@@ -15,78 +18,39 @@ constexpr std::pair<int, WizardPage> kPageMarks[] = {
     {1019, WizardPage::SetupType}, {1020, WizardPage::Components}, {1006, WizardPage::Summary},
 };
 
-bool IsVisibleDialog(HWND window) {
-  char className[64] = "";
-  GetClassNameA(window, className, sizeof className);
-  return IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0;
+// The first visible dialog-class child of `parent` (of the desktop: nullptr) that `accept` takes.
+HWND FindDialog(HWND parent, const std::function<bool(HWND)>& accept) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(parent, window, "#32770", nullptr)) != nullptr) {
+    if (IsWindowVisible(window) && accept(window)) return window;
+  }
+  return nullptr;
 }
 
-struct TopSearch {
-  const std::vector<DWORD>* processIds;
-  bool wantFrame;
-  HWND found;
-};
-
-BOOL CALLBACK MatchTopDialog(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<TopSearch*>(lParam);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  const auto& ids = *search->processIds;
-  if (std::find(ids.begin(), ids.end(), processId) == ids.end()) return TRUE;
-  if (!IsVisibleDialog(window)) return TRUE;
-  if (search->wantFrame != (GetDlgItem(window, kBackButton) != nullptr)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND FindTopDialog(const std::vector<DWORD>& processIds, bool frame) {
-  TopSearch search = {&processIds, frame, nullptr};
-  EnumWindows(MatchTopDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-BOOL CALLBACK MatchPage(HWND window, LPARAM lParam) {
-  if (!IsVisibleDialog(window)) return TRUE;
-  *reinterpret_cast<HWND*>(lParam) = window;
-  return FALSE;
-}
-
-// A buffer in the address space of the process that owns a window, for messages whose
+// Memory in the address space of the process that owns a window, for messages whose
 // parameters point at memory.
-class RemoteBuffer {
- public:
+struct RemoteBuffer {
   RemoteBuffer(HWND window, size_t size) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                           processId);
-    if (process_) {
-      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE,
-                                PAGE_READWRITE);
-    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    const DWORD type = MEM_COMMIT | MEM_RESERVE;
+    if (process) address = VirtualAllocEx(process, nullptr, size, type, PAGE_READWRITE);
   }
   ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
+    if (address) VirtualFreeEx(process, address, 0, MEM_RELEASE);
+    if (process) CloseHandle(process);
   }
   RemoteBuffer(const RemoteBuffer&) = delete;
   RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-  bool ok() const { return address_ != nullptr; }
-  char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
-  bool Write(size_t offset, const void* data, size_t size) const {
-    return WriteProcessMemory(process_, at(offset), data, size, nullptr) != 0;
-  }
-  bool Read(size_t offset, void* data, size_t size) const {
-    return ReadProcessMemory(process_, at(offset), data, size, nullptr) != 0;
+  char* at(size_t offset) const { return static_cast<char*>(address) + offset; }
+  bool Write(const void* data, size_t size) const {
+    return address && WriteProcessMemory(process, address, data, size, nullptr);
   }
 
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
+  HANDLE process = nullptr;
+  void* address = nullptr;
 };
-
-constexpr size_t kRemoteText = 512;
 
 // Texts cross the process boundary as UTF-16, whatever the windows were made with.
 std::string Narrow(const wchar_t* text) {
@@ -95,42 +59,116 @@ std::string Narrow(const wchar_t* text) {
   return narrow;
 }
 
+// The command line of a started process, read from its process parameters.
+std::string ReadProcessCommandLine(HANDLE process) {
+  using QueryFn = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  static const auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic = {};
+  PEB peb = {};
+  RTL_USER_PROCESS_PARAMETERS parameters = {};
+  if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+      !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
+      !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr)) {
+    return "";
+  }
+  std::wstring wide(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+  ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0],
+                    parameters.CommandLine.Length, nullptr);
+  return Narrow(wide.c_str());
+}
+
 bool SetRemoteItemState(HWND list, int row, UINT state, UINT mask) {
   RemoteBuffer remote(list, sizeof(LVITEMA));
   LVITEMA item = {};
   item.stateMask = mask;
   item.state = state;
-  if (!remote.ok() || !remote.Write(0, &item, sizeof item)) return false;
+  if (!remote.Write(&item, sizeof item)) return false;
   return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
 }
 
 }  // namespace
 
-const char* PageName(WizardPage page) {
-  switch (page) {
-    case WizardPage::None: return "none";
-    case WizardPage::Welcome: return "welcome";
-    case WizardPage::License: return "license";
-    case WizardPage::Folder: return "folder";
-    case WizardPage::SetupType: return "setup-type";
-    case WizardPage::Components: return "components";
-    case WizardPage::Summary: return "summary";
-    default: return "other";
+bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
+                       std::vector<TreeProcess>& processes, const std::function<void()>& tick) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  std::string mutableLine = commandLine;
+  if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr,
+                      nullptr, &startup, &info)) {
+    return false;
   }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+
+  std::map<DWORD, HANDLE> running;  // handles owned by the debug events
+  std::set<DWORD> sawFirstBreakpoint;
+  auto entry = [&](DWORD id) -> TreeProcess& {
+    return *std::find_if(processes.begin(), processes.end(),
+                         [&](const TreeProcess& p) { return p.id == id; });
+  };
+  const DWORD start = GetTickCount();
+  bool started = false;
+  while (!started || !running.empty()) {
+    if (GetTickCount() - start > timeoutMs) break;
+    DEBUG_EVENT event = {};
+    if (!WaitForDebugEvent(&event, 50)) {
+      tick();
+      continue;
+    }
+    DWORD continueStatus = DBG_CONTINUE;
+    switch (event.dwDebugEventCode) {
+      case CREATE_PROCESS_DEBUG_EVENT:
+        started = true;
+        running[event.dwProcessId] = event.u.CreateProcessInfo.hProcess;
+        processes.push_back(TreeProcess{event.dwProcessId, "", STILL_ACTIVE});
+        if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
+        break;
+      case EXCEPTION_DEBUG_EVENT:
+        // The loader's breakpoint comes once the process parameters are in place: the moment
+        // to read the command line. Every other exception goes to the program itself.
+        if (event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT &&
+            sawFirstBreakpoint.insert(event.dwProcessId).second) {
+          entry(event.dwProcessId).commandLine = ReadProcessCommandLine(running[event.dwProcessId]);
+        } else {
+          continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+        }
+        break;
+      case EXIT_PROCESS_DEBUG_EVENT:
+        entry(event.dwProcessId).exitCode = event.u.ExitProcess.dwExitCode;
+        running.erase(event.dwProcessId);
+        break;
+      case LOAD_DLL_DEBUG_EVENT:
+        if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
+        break;
+      default:
+        break;
+    }
+    ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+  }
+  for (const auto& process : running) DebugActiveProcessStop(process.first);
+  return started && running.empty();
 }
 
-HWND FindWizardFrame(const std::vector<DWORD>& processIds) {
-  return FindTopDialog(processIds, true);
+const char* PageName(WizardPage page) {
+  static const char* const kNames[] = {"none",       "welcome",    "license", "folder",
+                                       "setup-type", "components", "summary", "other"};
+  return kNames[static_cast<int>(page)];
 }
 
-HWND FindMessageBox(const std::vector<DWORD>& processIds) {
-  return FindTopDialog(processIds, false);
+HWND FindSetupDialog(const std::vector<DWORD>& processIds, bool frame) {
+  return FindDialog(nullptr, [&](HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return (processIds.empty() ||
+            std::find(processIds.begin(), processIds.end(), id) != processIds.end()) &&
+           frame == (GetDlgItem(window, kBackButton) != nullptr);
+  });
 }
 
 HWND CurrentPageWindow(HWND frame) {
-  HWND page = nullptr;
-  EnumChildWindows(frame, MatchPage, reinterpret_cast<LPARAM>(&page));
-  return page;
+  return FindDialog(frame, [](HWND) { return true; });
 }
 
 WizardPage CurrentPage(HWND frame) {
@@ -212,11 +250,9 @@ std::vector<std::string> ListBoxRows(HWND list) {
   std::vector<std::string> rows;
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
-    wchar_t text[kRemoteText] = L"";
-    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-    if (length < 0 || length >= static_cast<LRESULT>(kRemoteText)) continue;
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-    rows.push_back(Narrow(text));
+    std::vector<wchar_t> text(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    rows.push_back(Narrow(text.data()));
   }
   return rows;
 }
@@ -234,18 +270,16 @@ bool SelectListBoxRow(HWND page, int listId, const std::string& text) {
 
 std::vector<std::string> ListViewRows(HWND list) {
   std::vector<std::string> rows;
-  RemoteBuffer remote(list, sizeof(LVITEMA) + kRemoteText);
-  if (!remote.ok()) return rows;
+  char text[512];
+  RemoteBuffer remote(list, sizeof(LVITEMA) + sizeof text);
+  LVITEMA item = {};
+  item.pszText = remote.at(sizeof(LVITEMA));
+  item.cchTextMax = sizeof text;
   const LRESULT count = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    LVITEMA item = {};
-    item.pszText = remote.at(sizeof(LVITEMA));
-    item.cchTextMax = kRemoteText;
-    remote.Write(0, &item, sizeof item);
+  for (LRESULT i = 0; i < count && remote.Write(&item, sizeof item); ++i) {
     SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote.at(0)));
-    char text[kRemoteText] = "";
-    remote.Read(sizeof(LVITEMA), text, sizeof text - 1);
-    rows.push_back(text);
+    ReadProcessMemory(remote.process, item.pszText, text, sizeof text, nullptr);
+    rows.emplace_back(text, std::find(text, text + sizeof text, '\0'));
   }
   return rows;
 }
@@ -270,7 +304,7 @@ LRESULT SendWithRemoteText(HWND window, UINT message, WPARAM wParam, const std::
   const std::wstring wide(text.begin(), text.end());
   const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
   RemoteBuffer remote(window, bytes);
-  if (!remote.ok() || !remote.Write(0, wide.c_str(), bytes)) return 0;
+  if (!remote.Write(wide.c_str(), bytes)) return 0;
   return SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote.at(0)));
 }
 

@@ -16,30 +16,22 @@ struct TreeProcess {
   DWORD exitCode = STILL_ACTIVE;
 };
 
-class ProcessTree {
- public:
-  // Called between debug events (about every 50 ms) while the tree runs, e.g. to answer a
-  // message box. Returning false stops following the tree.
-  using Tick = std::function<bool()>;
-
-  // Runs commandLine and follows its tree until every process ended or timeoutMs passed.
-  // Returns true when all ended in time.
-  bool Run(const std::string& commandLine, DWORD timeoutMs, const Tick& tick);
-  const std::vector<TreeProcess>& Processes() const { return processes_; }
-
- private:
-  std::vector<TreeProcess> processes_;
-};
+// Runs commandLine and follows it and every process it starts, the started one first in
+// `processes`, until all ended (true) or timeoutMs passed. `tick` runs between debug events,
+// about every 50 ms, e.g. to answer a message box.
+bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
+                       std::vector<TreeProcess>& processes, const std::function<void()>& tick);
 
 // The pages of the Install flow, told apart by a control only that page has.
 enum class WizardPage { None, Welcome, License, Folder, SetupType, Components, Summary, Other };
 const char* PageName(WizardPage page);
 
-// The visible wizard frame of one of the processes (a dialog with the frame's Back button).
-HWND FindWizardFrame(const std::vector<DWORD>& processIds);
-// A visible top-level dialog of the processes that is not the frame: a message box or the
-// folder browser.
-HWND FindMessageBox(const std::vector<DWORD>& processIds);
+// A visible top-level dialog of the processes (none given: of any process): the wizard frame
+// (the dialog with the frame's Back button) or one that is not the frame, such as a message box
+// or the folder browser.
+HWND FindSetupDialog(const std::vector<DWORD>& processIds, bool frame);
+inline HWND FindWizardFrame(const std::vector<DWORD>& ids) { return FindSetupDialog(ids, true); }
+inline HWND FindMessageBox(const std::vector<DWORD>& ids) { return FindSetupDialog(ids, false); }
 HWND CurrentPageWindow(HWND frame);
 WizardPage CurrentPage(HWND frame);
 
