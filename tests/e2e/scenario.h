@@ -1,5 +1,5 @@
-// Shared steps of the end-to-end scenarios: where the packed setups are, how a user starts one,
-// and the machine state a scenario looks at.
+// Shared steps of the end-to-end scenarios: where the packed setups are, which Windows version
+// the run shows, and the machine state a scenario looks at.
 #pragma once
 #include <windows.h>
 

@@ -41,7 +41,7 @@ void SetRunOnceValue(const std::string& command) {
                   static_cast<DWORD>(command.size() + 1));
 }
 
-// win95 and nt40 are refused; that the others pass, every other scenario shows.
+// win95 and nt40 are refused; on the others, every scenario below passes the gate.
 TEST(StartupGate, RefusesUnsupportedSystems) {
   if (SetupSupportsThisSystem()) GTEST_SKIP() << "the gate lets this system pass";
   PrepareMachine();

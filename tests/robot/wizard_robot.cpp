@@ -83,8 +83,8 @@ bool SetRemoteItemState(HWND list, int row, UINT state, UINT mask) {
   LVITEMA item = {};
   item.stateMask = mask;
   item.state = state;
-  if (!remote.Write(&item, sizeof item)) return false;
-  return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
+  return remote.Write(&item, sizeof item) &&
+         SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// The test robot: starts a program as a user would and follows every process it starts (as a
-// debugger does, to see each command line), finds the setup's wizard, its current page and its
-// message boxes, reads what the controls show, presses buttons, types keys and waits with a
-// timeout. Works across processes: list views and the folder browser get their buffers in the
-// setup's own address space. Tests only; never packed into the product.
+// The test robot: starts a program and follows every process it starts (as a debugger does, to
+// see each command line), finds the setup's wizard, its current page and its message boxes,
+// reads what the controls show, presses buttons, types keys, waits with a timeout and saves
+// screenshots. Works across processes: list views and the folder browser get their buffers in
+// the setup's own address space. Tests only; never packed into the product.
 #pragma once
 #include <windows.h>
 
