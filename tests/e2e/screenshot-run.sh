@@ -5,6 +5,8 @@
 set -eu
 program=$1 out=$2 root=$3 settle=${4:-8}
 here=$(cd "$(dirname "$0")/../.." && pwd)
+# A fresh root makes its prefix first, which takes longer than the settling time.
+Z614_WINE_ROOT=$root Z614_WINE_KEEP=1 "$here/cmake/wine-run.sh" cmd.exe /c exit
 Z614_WINE_ROOT=$root Z614_WINE_KEEP=1 "$here/cmake/wine-run.sh" "$program" &
 launcher=$!
 sleep "$settle"
