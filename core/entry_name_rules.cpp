@@ -46,7 +46,11 @@ int CheckPlainFileName(const char* name, const char** reason) {
     if (c == '/' || c == '\\') return Refuse(reason, "the name holds a path separator");
     if (c == ':') return Refuse(reason, "the name holds a colon (drive letter or stream)");
     if (std::strchr("<>\"|?*", c)) return Refuse(reason, "the name holds a character Windows forbids in file names");
+    if (c == ';') return Refuse(reason, "the name holds a semicolon (a pattern separator)");
   }
+  // Name matching drops the leading spaces of the name it looks for, so such an entry would
+  // never be found again.
+  if (name[0] == ' ') return Refuse(reason, "the name starts with a space");
   if (std::strstr(name, "..")) return Refuse(reason, "the name holds \"..\"");
   if (name[length - 1] == '.' || name[length - 1] == ' ') {
     return Refuse(reason, "the name ends with a dot or a space");
