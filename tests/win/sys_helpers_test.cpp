@@ -203,6 +203,34 @@ TEST(ServiceControl, AServiceThatWillNotStopIsKeptAndADriverThatCannotStartFails
   EXPECT_EQ(DeleteStoppedService("Z614TestDrv"), 1) << "a driver that never ran is stopped";
 }
 
+// The poll after a stop request: a service that stops within the five waits counts as stopped;
+// one that is still stopping after them gives 0 and is left as it is.
+TEST(ServiceControl, TheStopPollWaitsFiveSecondsAndNoLonger) {
+  if (RunsAs9x()) GTEST_SKIP() << "the same poll; the card's services are an NT family matter";
+  for (const int stopSeconds : {2, 8}) {
+    SCOPED_TRACE(stopSeconds);
+    const std::string name = "Z614TestSlow" + std::to_string(stopSeconds);
+    CreateTestService(name.c_str(), SERVICE_WIN32_OWN_PROCESS,
+                      " slowstop " + std::to_string(stopSeconds));
+    ASSERT_EQ(StartServiceAndWait(name.c_str()), 1);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(StopServiceAndWait(name.c_str()), stopSeconds < 5 ? 1 : 0);
+    const DWORD elapsed = GetTickCount() - start;
+    if (stopSeconds < 5) {
+      EXPECT_GE(elapsed, 1500u);
+      EXPECT_LT(elapsed, 4500u);
+    } else {
+      EXPECT_GE(elapsed, 4500u) << "five waits of a second";
+      EXPECT_LT(elapsed, 7000u);
+      // Still stopping: a second stop request is refused, so the service is not deleted.
+      EXPECT_EQ(DeleteStoppedService(name.c_str()), 0);
+      EXPECT_EQ(ServiceExists(name.c_str()), 1);
+    }
+    for (int i = 0; i < 100 && DeleteStoppedService(name.c_str()) == 0; ++i) Sleep(100);
+    EXPECT_EQ(ServiceExists(name.c_str()), 0);
+  }
+}
+
 // Presence on each family is checked end to end. Here what does not count: a RunServices
 // value without data (binary: 9x keeps a terminator with any string), and the other family's way.
 TEST(ServiceControl, SmartCardServiceCountsOnlyWhereItsFamilyRegistersIt) {

@@ -1,7 +1,9 @@
 // A small own-process service for the service-control tests. With the argument "nostop" it
-// refuses stop requests and ends by itself after 30 seconds; otherwise it runs until stopped.
+// refuses stop requests and ends by itself after 30 seconds; with "slowstop N" it accepts a
+// stop but stays stop-pending for N seconds; otherwise it runs until stopped.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 SERVICE_STATUS_HANDLE statusHandle = nullptr;
 HANDLE stopEvent = nullptr;
 bool acceptStop = true;
+DWORD stopDelayMs = 0;
 
 void Report(DWORD state) {
   SERVICE_STATUS status = {};
@@ -32,6 +35,7 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
   stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   Report(SERVICE_RUNNING);
   WaitForSingleObject(stopEvent, acceptStop ? INFINITE : 30000);
+  Sleep(stopDelayMs);
   Report(SERVICE_STOPPED);
 }
 
@@ -39,6 +43,7 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
 
 int main(int argc, char** argv) {
   acceptStop = !(argc > 1 && std::strcmp(argv[1], "nostop") == 0);
+  if (argc > 2 && std::strcmp(argv[1], "slowstop") == 0) stopDelayMs = std::atoi(argv[2]) * 1000u;
   char name[] = "";
   SERVICE_TABLE_ENTRYA table[] = {{name, ServiceMain}, {nullptr, nullptr}};
   return StartServiceCtrlDispatcherA(table) ? 0 : 1;
