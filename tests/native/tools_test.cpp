@@ -144,6 +144,9 @@ TEST_F(Tools, ExtractRefusesNamesThatLeaveTheFolderAndFilesThatAreNoArchive) {
   WriteFile(Path("twice.exe"), images::Packed("MZ", {{"good.txt", "x"}, {"GOOD.TXT", "y"}}));
   ExpectRefused(Pack({"extract", Path("twice.exe"), Path("out")}), "would be written to the same file");
   ExpectRefused(Pack({"extract", Path("twice.exe"), Path("out"), "other.txt"}), "no entry named 'other.txt'");
+  // A foreign name with a tab, a line feed and a backslash is listed as one line of four fields.
+  WriteFile(Path("odd.exe"), images::Packed("MZ", {{"a\tb\nc\\d", "x"}}));
+  EXPECT_EQ(Pack({"list", Path("odd.exe")}).out.substr(0, 17), "a\\x09b\\x0Ac\\x5Cd\t");
   // Foreign, truncated and damaged files get a clear message from every command.
   const std::string packed = images::Packed("MZ", {{"Setup.cnf", "[AddFile]"}});
   WriteFile(Path("truncated.exe"), packed.substr(0, packed.size() - 3));
