@@ -21,8 +21,11 @@ constexpr uint32_t kReplyStatus = 0;    // 0: the request was served
 constexpr uint32_t kReplyCardFlag = 1;  // non-zero: a card is present
 constexpr uint32_t kReplyValue = 2;     // handed back to the caller when a card is present
 
-// NT family: the management driver service the setup creates, starts, stops and deletes.
+// NT family: the management driver service the setup creates, starts, stops and deletes: a
+// kernel driver (SERVICE_KERNEL_DRIVER) loaded at boot (SERVICE_BOOT_START).
 constexpr char kManagementService[] = "%sMC";
+constexpr uint32_t kManagementServiceType = 1;
+constexpr uint32_t kManagementServiceStart = 0;
 constexpr char kManagementDriverFile[] = "System32\\drivers\\%sMC.sys";
 constexpr char kManagementServiceGroup[] = "Extended base";
 
