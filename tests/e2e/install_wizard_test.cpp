@@ -102,6 +102,8 @@ class InstallWizard : public testing::Test {
     SCOPED_TRACE(PageName(page));
     const std::string pictures = PathFromEnvironment("Z614_SCREENSHOT_DIR");
     if (!pictures.empty()) {
+      // The first page can be shown before the window manager has drawn the caption.
+      RedrawWindow(frame_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
       Sleep(300);  // let the page finish painting
       SaveWindowBitmap(frame_, pictures + "\\" + std::to_string(visited_.size()) + "-" +
                                    PageName(page) + ".bmp");
