@@ -100,6 +100,18 @@ TEST_F(StartupScenario, StartRunsAByteIdenticalCopyWithTheStartedPath) {
   }
 }
 
+// The image without its payload has no install script: the copy says so and shows no wizard.
+TEST_F(StartupScenario, WithoutTheInstallScriptTheCopySaysSoAndEnds) {
+  const std::string image = PathFromEnvironment("Z614_SETUP_IMAGE");
+  ASSERT_FALSE(image.empty()) << "Z614_SETUP_IMAGE names the setup without payload";
+  const SetupRun run = StartAsUser(image);
+  ASSERT_TRUE(run.ended);
+  ASSERT_EQ(run.processes.size(), 2u);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].caption, kProductName);
+  EXPECT_EQ(run.messages[0].text, "Configuration (setup.cnf) file not found.");
+}
+
 // A start sweeps the idle copies of earlier starts away, leaves the busy ones, and carries out
 // a pending self-delete, but only for a RunOnce value with the marker " /c del " (in any case).
 TEST_F(StartupScenario, StartRemovesWhatEarlierCopiesLeft) {
