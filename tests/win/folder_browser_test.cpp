@@ -100,6 +100,8 @@ TEST(FolderPage, TakesATypedNewFolderWithoutMakingItAndRefusesAnUnwritableOne) {
   const std::string base = std::string(temp) + "z614 typed";
   RemoveDirectoryA(base.c_str());
   ASSERT_FALSE(Exists(base));
+  char previous[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof previous, previous);
   SetCurrentDirectoryA(temp);  // a relative name is qualified against it
 
   HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
@@ -137,6 +139,7 @@ TEST(FolderPage, TakesATypedNewFolderWithoutMakingItAndRefusesAnUnwritableOne) {
   DestroyWindow(page);
   DestroyWindow(host);
   setupContext.targetFolder[0] = '\0';
+  SetCurrentDirectoryA(previous);
 }
 
 }  // namespace
