@@ -1,7 +1,7 @@
 // Definition order is construction order: the wizard frame, the installer context, the page
 // skin, the payload archive, the command line. The context resolves the machine's folders and
 // the skin loads its step names from the string table while they are constructed.
-#include "app/globals.h"
+#include "sys/globals.h"
 
 #include "wizard/page_skin.h"
 #include "wizard/wizard_frame.h"

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include "app/globals.h"
-#include "app/os_version.h"
+#include "sys/globals.h"
+#include "sys/os_version.h"
 #include "app/user_rights.h"
 #include "core/bounded_string.h"
 #include "device/profile_collection.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/os_version.h"
+#include "sys/os_version.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "script/archive_reference.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "script/file_item_paths.h"

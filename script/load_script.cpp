@@ -7,8 +7,8 @@
 #include <memory>
 #include <new>
 
-#include "app/globals.h"
-#include "app/os_version.h"
+#include "sys/globals.h"
+#include "sys/os_version.h"
 #include "core/bounded_string.h"
 #include "core/script_parser.h"
 #include "script/archive_reference.h"

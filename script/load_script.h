@@ -2,7 +2,7 @@
 // SetupContext::FetchScriptFile and SetupContext::LoadScript, declared in sys/setup_context.h.
 // The grammar and the section selection are the core's (core/script_parser.h); this file finds
 // the script beside the started executable or in the payload archive, selects sections for the
-// running system (QueryOsVersion of app/os_version.h) and precaches "<precache>" AddFile
+// running system (QueryOsVersion of sys/os_version.h) and precaches "<precache>" AddFile
 // sources as the parser appends them.
 //
 // A load that cannot find or read its script fails and leaves the nine lists as they were; a

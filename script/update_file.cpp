@@ -2,7 +2,7 @@
 // the system (the card's drivers replace their own), so nothing is recorded for the uninstall.
 #include <windows.h>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "script/file_item_paths.h"

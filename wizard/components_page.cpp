@@ -6,8 +6,8 @@
 
 #include <commctrl.h>
 
-#include "app/globals.h"
-#include "app/os_version.h"
+#include "sys/globals.h"
+#include "sys/os_version.h"
 #include "core/bounded_string.h"
 #include "device/service_control.h"
 #include "res/resource.h"

@@ -1,6 +1,6 @@
 #include "wizard/confirm_cancel.h"
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/run_once.h"

@@ -2,7 +2,7 @@
 // accepts only a folder that can be created and written to, and refuses others silently.
 #include <shlwapi.h>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "sys/folder_browser.h"

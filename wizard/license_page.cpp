@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/script_model.h"
 #include "res/resource.h"
 #include "wizard/install_flow.h"

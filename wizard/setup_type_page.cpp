@@ -2,7 +2,7 @@
 // administrator module, Administrator. Typical and Administrator skip the Components page.
 #include <cstring>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "wizard/install_flow.h"

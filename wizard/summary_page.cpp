@@ -1,6 +1,6 @@
 // Summary (template 111, step 5): the choices of the earlier pages as text. Back skips the
 // Components page unless the setup type is Custom.
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"

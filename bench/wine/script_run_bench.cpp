@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "core/bounded_string.h"
 #include "core/component_set.h"
 #include "sys/module_instance.h"

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/globals.h"
+#include "sys/globals.h"
 #include "res/resource.h"
 #include "sys/folder_browser.h"
 #include "sys/module_instance.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/os_version.h"
+#include "sys/os_version.h"
 #include "app/user_rights.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"

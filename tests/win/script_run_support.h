@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
-#include "app/os_version.h"
+#include "sys/globals.h"
+#include "sys/os_version.h"
 #include "core/archive_format.h"
 #include "core/bounded_string.h"
 #include "core/crc32.h"

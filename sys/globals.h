@@ -1,5 +1,5 @@
 // The process-wide objects of the setup. They are constructed before the entry point runs, in
-// the order they are defined in globals.cpp, and destroyed at exit in the reverse order.
+// the order they are defined in app/globals.cpp, and destroyed at exit in the reverse order.
 #pragma once
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/os_version.h"
+#include "sys/os_version.h"
 
 #include <windows.h>
 
