@@ -30,30 +30,39 @@ class ServiceHandles {
 
 enum class Request { Start, Stop };
 
+// Reads the service's current state into *state; leaves it as it was when the read fails.
+bool ReadState(SC_HANDLE service, DWORD* state) {
+  SERVICE_STATUS status = {};
+  if (!QueryServiceStatus(service, &status)) return false;
+  *state = status.dwCurrentState;
+  return true;
+}
+
 // Brings the service to the target state: no request when it is there already, else the
-// request and a poll of at most kServicePollWaits waits.
+// request and a poll of at most kServicePollWaits waits. Once a request has been decided on,
+// a failed status read no longer ends the operation by itself: the state last read (0 when
+// that read failed) stands, and the poll, which ends at a failed read, decides.
 int DriveServiceTo(const char* name, DWORD target, Request request) {
   ServiceHandles service(name);
   if (!service.IsOpen()) return 0;
-  SERVICE_STATUS status = {};
-  if (!QueryServiceStatus(service.Handle(), &status)) return 0;
-  if (status.dwCurrentState == target) return 1;
+  DWORD state = 0;
+  if (!ReadState(service.Handle(), &state)) return 0;
+  if (state == target) return 1;
 
-  if (!QueryServiceStatus(service.Handle(), &status)) return 0;
-  bool accepted = false;
+  if (!ReadState(service.Handle(), &state)) state = 0;
   if (request == Request::Start) {
-    accepted = StartServiceA(service.Handle(), 0, nullptr) != FALSE;
+    if (!StartServiceA(service.Handle(), 0, nullptr)) return 0;
   } else {  // the stop request's status record receives the service's answer
-    accepted = ControlService(service.Handle(), SERVICE_CONTROL_STOP, &status) != FALSE;
+    SERVICE_STATUS answer = {};
+    if (!ControlService(service.Handle(), SERVICE_CONTROL_STOP, &answer)) return 0;
+    state = answer.dwCurrentState;
   }
-  if (!accepted) return 0;
 
-  for (int waits = 0;; ++waits) {
-    if (!QueryServiceStatus(service.Handle(), &status)) return 0;
-    if (status.dwCurrentState == target) return 1;
-    if (waits == kServicePollWaits) return 0;
+  for (int waits = 0; ReadState(service.Handle(), &state); ++waits) {
+    if (state == target || waits == kServicePollWaits) break;
     Sleep(kServicePollIntervalMs);
   }
+  return state == target ? 1 : 0;
 }
 
 }  // namespace
