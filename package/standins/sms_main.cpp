@@ -2,7 +2,7 @@
 #include "package/standins/standin_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  const StandinApp app{"Z614SMSMain", "Xelta Short Messaging",
+  const StandinApp app{"Z614sms.exe", "Z614SMSMain", "Xelta Short Messaging",
                        "Stand-in for Xelta Short Messaging of the demo payload."};
   return RunStandinWindow(instance, app, showCommand);
 }

@@ -1,5 +1,7 @@
 #include "package/standins/standin_window.h"
 
+#include "package/standins/standin_log.h"
+
 namespace {
 
 LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -29,6 +31,7 @@ LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 int RunStandinWindow(HINSTANCE instance, const StandinApp& app, int showCommand) {
+  AppendStandinLog(app.file, "WinMain", StandinArguments());
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = StandinWindowProc;
   windowClass.hInstance = instance;

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 struct StandinApp {
+  const char* file;       // the program's file name as shipped, for the stand-ins' log
   const char* className;  // the class the setup looks for ("Z614Main")
   const char* title;      // the caption of the main window
   const char* text;       // one line shown in the window, saying what the program stands for
 };
 
-// Registers the class, shows the window and runs the message loop until the window has been
-// closed. Returns the exit code for WinMain: 0, or 1 when the window could not be made.
+// Records the start in the stand-ins' log, registers the class, shows the window and runs the
+// message loop until the window has been closed. Returns the exit code for WinMain: 0, or 1
+// when the window could not be made.
 int RunStandinWindow(HINSTANCE instance, const StandinApp& app, int showCommand);

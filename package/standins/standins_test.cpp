@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "package/standins/standin_log.h"
+
 namespace {
 
 // The stand-ins are built beside this test.
@@ -27,6 +29,24 @@ HANDLE Start(const std::string& commandLine) {
     return nullptr;
   CloseHandle(process.hThread);
   return process.hProcess;
+}
+
+// The stand-ins' log as it stands, emptied for the next reading.
+std::string TakeLog() {
+  char path[MAX_PATH];
+  std::string log;
+  if (!standin_log::LogPath(path)) return log;
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  char chunk[4096];
+  DWORD read = 0;
+  while (file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &read, nullptr) &&
+         read > 0) {
+    log.append(chunk, read);
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  DeleteFileA(path);
+  return log;
 }
 
 // Waits up to five seconds for a top-level window of the class.
@@ -70,6 +90,7 @@ TEST(StandinControlProgram, KnowsInstallAndRemoveOnly) {
     const char* arguments;
     DWORD exitCode;
   } cases[] = {{"install", 0}, {"remove", 0}, {"REMOVE", 0}, {"", 1}, {"start", 1}};
+  TakeLog();
   for (const auto& c : cases) {
     HANDLE process = Start("\"" + BesideTest("Z614CTL.exe") + "\" " + c.arguments);
     ASSERT_NE(process, nullptr);
@@ -78,6 +99,27 @@ TEST(StandinControlProgram, KnowsInstallAndRemoveOnly) {
     GetExitCodeProcess(process, &exitCode);
     EXPECT_EQ(exitCode, c.exitCode) << c.arguments;
     CloseHandle(process);
+    EXPECT_EQ(TakeLog(), std::string("Z614CTL.exe|WinMain|") + c.arguments + "\r\n");
+  }
+}
+
+// The libraries' entries, called by their plain names as the setup's rundll command lines do.
+TEST(StandinLibraries, RecordEachCallOfTheirEntry) {
+  const struct {
+    const char* library;
+    const char* entry;
+    const char* arguments;
+  } cases[] = {{"DevStop.dll", "DEVICE9XREMOVE", ""},
+               {"Xescinst.dll", "SmartcardInstall", "9 C:\\WINDOWS\\INF\\Z614SC.INF"},
+               {"mod_adm.dll", "AdminModule", ""}};
+  TakeLog();
+  for (const auto& c : cases) {
+    HANDLE process = Start(std::string("rundll32.exe \"") + BesideTest(c.library) + "\"," +
+                           c.entry + " " + c.arguments);
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0) << c.library;
+    CloseHandle(process);
+    EXPECT_EQ(TakeLog(), std::string(c.library) + "|" + c.entry + "|" + c.arguments + "\r\n");
   }
 }
 

@@ -25,8 +25,8 @@ constexpr char kDemoFolder[] = "C:\\z614\\demo";
 constexpr char kDemoSetup[] = "C:\\z614\\demo\\Setup.exe";
 constexpr char kDemoTarget[] = "C:\\z614\\demo\\Programs\\Xelta Z614";
 
-// The demo folder's files (seen through Wine's drive Z:), and stand-ins for the programs the
-// build makes from source and packs beside them.
+// The demo folder's files (seen through Wine's drive Z:), and stand-ins for the programs and
+// libraries the build makes from source and packs beside them.
 std::vector<PackedEntry> DemoPayload() {
   std::string folder = __FILE__;  // <source>/tests/win/demo_script_run_test.cpp
   folder = "Z:" + folder.substr(0, folder.rfind("/tests/win/")) + "/package/demo";
@@ -41,7 +41,8 @@ std::vector<PackedEntry> DemoPayload() {
     if (!FindNextFileA(search, &found)) break;
   }
   FindClose(search);
-  for (const char* program : {"Z614UI.exe", "Z614MON.exe", "Z614CTL.exe", "Z614sms.exe"}) {
+  for (const char* program : {"Z614UI.exe", "Z614MON.exe", "Z614CTL.exe", "Z614sms.exe",
+                              "DevStop.dll", "Xescinst.dll", "mod_adm.dll"}) {
     entries.push_back({program, std::string("MZ stand-in of ") + program});
   }
   return entries;
