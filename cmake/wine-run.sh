@@ -8,6 +8,9 @@
 #   Z614_WINE_ROOT     folder of this run's prefixes (default /tmp/z614-wine-$UID)
 #   Z614_WINE_KEEP=1   keep the prefix as the previous program left it (several programs of
 #                      one scenario); by default the registry and scratch folders are reset
+#   Z614_WINE_NATIVE_DLLS  paths of substitute DLLs (space-separated) that this program gets in
+#                      place of Wine's own: each is copied into system32 over Wine's placeholder
+#                      and loaded as native (NAME=n); the next reset puts the placeholder back
 #
 # One base prefix is made per root and copied once per Windows version. Programs of the same
 # version are serialised by a lock on that version's prefix, so tests may run in parallel as
@@ -76,6 +79,7 @@ reset_prefix() {
   WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
   WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
   cp "$prefix"/.pristine/*.reg "$prefix/"
+  [ ! -d "$prefix/.pristine/system32" ] || cp "$prefix"/.pristine/system32/* "$prefix/drive_c/windows/system32/"
   rm -rf "$prefix"/drive_c/users/*/Temp/* "$prefix/drive_c/Program Files/Xelta" "$prefix/drive_c/z614"
 }
 
@@ -88,6 +92,14 @@ exec 8>"$root/$version.lock"
 flock 8
 [ -f "$prefix/.ready" ] || make_version_prefix
 [ "${Z614_WINE_KEEP:-0}" = 1 ] || reset_prefix
+
+for dll in ${Z614_WINE_NATIVE_DLLS:-}; do
+  name=$(basename "$dll")
+  mkdir -p "$prefix/.pristine/system32"
+  [ -e "$prefix/.pristine/system32/$name" ] || cp "$prefix/drive_c/windows/system32/$name" "$prefix/.pristine/system32/"
+  cp "$dll" "$prefix/drive_c/windows/system32/$name"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${name%.dll}=n"
+done
 
 # The lock descriptor is closed for Wine itself: a wineserver that outlives this program must
 # not hold the version's lock.

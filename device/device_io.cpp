@@ -1,0 +1,3 @@
+#include "device/device_io.h"
+
+DeviceIoCalls deviceIo = {CreateFileA, DeviceIoControl, CloseHandle};

@@ -1,0 +1,62 @@
+// Inserts and removes the Z614 card as its drivers would, by their registry traces:
+//   card_simulator insert|remove [delay-ms]   |   card_simulator state   (prints "in" or "out")
+// In: on the NT family the modem and network services' Enum keys with "Count" 1 and the device
+// records a removal walks, on the 9x family the PC-card record, on both the simulator's key
+// (simulated_card.h). Out: what vanishes when the drivers unload; device records stay.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "device/card_driver_contract.h"
+#include "res/resource.h"
+#include "sys/module_instance.h"
+#include "sys/os_version.h"
+#include "tests/substitutes/simulated_card.h"
+
+using namespace card_driver;
+char model[kTextBufferSize], deviceId[kTextBufferSize], modem[kTextBufferSize];
+
+void SetText(const char* key, const char* name, const char* text) { SHSetValueA(HKEY_LOCAL_MACHINE, key, name, REG_SZ, text, strlen(text) + 1); }
+
+void Traces(bool in) {
+  const char* records[][5] = {  // tree, its argument, instance, class, class GUID
+      {kPcCardTree, deviceId, "0", "MultiFunction", "{4D36E971-E325-11CE-BFC1-08002BE10318}"},
+      {kMultifunctionTree, deviceId, "0", "Modem", "{4D36E96D-E325-11CE-BFC1-08002BE10318}"},
+      {kMultifunctionTree, deviceId, "1", "Net", "{4D36E972-E325-11CE-BFC1-08002BE10318}"},
+      {kLegacyManagementTree, model, "\\0000", "LegacyDriver", "{8ECC055D-047F-11D1-A537-0000F8753ED1}"},
+      {kLegacyControlTree, model, "\\0000", "LegacyDriver", "{8ECC055D-047F-11D1-A537-0000F8753ED1}"}};
+  char key[MAX_PATH], tree[MAX_PATH], driver[64];
+  for (int i = 0; in && i < (IsWinNT() ? 5 : 1); ++i) {
+    snprintf(tree, sizeof tree, records[i][0], records[i][1]);
+    snprintf(key, sizeof key, "%sEnum\\%s%s", IsWinNT() ? "SYSTEM\\CurrentControlSet\\" : "", tree, records[i][2]);
+    SetText(key, kClassValue, records[i][3]);
+    SetText(key, kClassGuidValue, records[i][4]);
+    snprintf(driver, sizeof driver, "%s\\%04d", records[i][4], i);
+    SetText(key, kDriverValue, driver);
+  }
+  const DWORD one = 1;
+  for (const char* format : {kModemEnumKey, kNetworkEnumKey}) {
+    snprintf(key, sizeof key, format, model);
+    if (!in) SHDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    if (in && IsWinNT()) SHSetValueA(HKEY_LOCAL_MACHINE, key, kEnumCountValue, REG_DWORD, &one, 4);
+  }
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, kSimulatorKey);
+  if (in) SetText(kSimulatorKey, "GsmModem", modem);
+}
+
+int main(int argc, char** argv) {
+  instanceHandle = GetModuleHandleA(nullptr);
+  LoadText(IDS_MODEL_NAME, model);
+  LoadText(IDS_CARD_DEVICE_ID, deviceId);
+  snprintf(modem, sizeof modem, kGsmModemName, model);
+  if (argc > 2) Sleep(static_cast<DWORD>(atoi(argv[2])));
+  if (argc < 2) return 2;
+  if (strcmp(argv[1], "state") != 0) return Traces(strcmp(argv[1], "insert") == 0), 0;
+  const bool in = SHGetValueA(HKEY_LOCAL_MACHINE, kSimulatorKey, "GsmModem", nullptr, nullptr, nullptr) == 0;
+  puts(in ? "in" : "out");
+  return in ? 1 : 0;
+}

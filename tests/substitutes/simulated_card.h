@@ -1,0 +1,5 @@
+// The card simulator's own key: "GsmModem", the name the substitute dial-up library lists the
+// card's modem under, while the card is in; "RebindTo", written by a test, the device that
+// library puts every written entry on instead of the one asked for.
+#pragma once
+constexpr char kSimulatorKey[] = "Software\\Z614CardSimulator";

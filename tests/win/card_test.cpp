@@ -1,0 +1,157 @@
+// The card check and the "GPRS" entry under Wine, with the card simulator,
+// the substitute dial-up library (its phone book read back) and the 9x family's drivers
+// answering through the device I/O seam.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ras.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "device/card_check.h"
+#include "device/device_io.h"
+#include "device/gprs_entry.h"
+#include "tests/substitutes/simulated_card.h"
+#include "tests/win/sys_test_support.h"
+#include "tests/win/wine_version.h"
+
+namespace {
+
+constexpr char kModem[] = "Xelta Z614 GSM modem";
+const std::string phoneBook = std::string(getenv("SystemRoot")) + "\\system32\\rasphone.pbk";
+
+// Runs the card simulator and waits for it, or returns its process when wait is false.
+HANDLE RunSimulator(std::string arguments, bool wait = true) {
+  std::string command = "\"" + TestExecutableFolder() + "\\card_simulator.exe\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(process.hThread);
+  if (wait) WaitForSingleObject(process.hProcess, INFINITE), CloseHandle(process.hProcess);
+  return wait ? nullptr : process.hProcess;
+}
+void Simulate(const char* value, const char* text) {
+  if (text) SHSetValueA(HKEY_LOCAL_MACHINE, kSimulatorKey, value, REG_SZ, text, strlen(text) + 1);
+}
+
+// The 9x drivers: whether the bus and the management device open, how the status request is
+// served and the reply; with follow, the simulated card decides.
+enum Serve { kAtOnce, kPending, kFails, kPendingFails };
+struct Drivers9x {
+  bool bus = false, management = false, follow = true;
+  Serve serve = kAtOnce;
+  uint32_t reply[10] = {};
+  int openHandles = 0;
+} drivers;
+HANDLE WINAPI OpenDevice(LPCSTR name, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD flags, HANDLE) {
+  const bool bus = strcmp(name, "\\\\.\\Z614LBUS") == 0;
+  if (drivers.follow) drivers.reply[1] = drivers.bus = drivers.management = SHGetValueA(HKEY_LOCAL_MACHINE, kSimulatorKey, "GsmModem", 0, 0, 0) == 0;
+  const bool opens = bus ? drivers.bus && disposition == OPEN_ALWAYS
+                         : (drivers.management || drivers.follow) && disposition == CREATE_NEW && flags == 0x44000000;
+  return opens ? (++drivers.openHandles, reinterpret_cast<HANDLE>(bus ? 0xB05 : 0x3C)) : INVALID_HANDLE_VALUE;
+}
+BOOL WINAPI CloseDevice(HANDLE) { return --drivers.openHandles, TRUE; }
+// A pending request is complete by the time the caller waits for it; other requests fail.
+BOOL WINAPI Request(HANDLE, DWORD code, LPVOID, DWORD, LPVOID output, DWORD size, LPDWORD, LPOVERLAPPED overlapped) {
+  if (code != 0x95002580 || size != 40) return SetLastError(ERROR_INVALID_PARAMETER), FALSE;
+  memcpy(output, drivers.reply, size);
+  if (drivers.serve == kAtOnce || drivers.serve == kFails) return SetLastError(ERROR_GEN_FAILURE), drivers.serve == kAtOnce;
+  overlapped->Internal = drivers.serve == kPending ? 0 : 0xC0000001;  // STATUS_UNSUCCESSFUL
+  return SetEvent(overlapped->hEvent), SetLastError(ERROR_IO_PENDING), FALSE;
+}
+
+// Every card test starts without the card, its traces, the phone book or set driver answers.
+class Card : public testing::Test {
+ protected:
+  void SetUp() override {
+    RunSimulator("remove");
+    DeleteFileA(phoneBook.c_str());
+    drivers = Drivers9x{};
+    deviceIo = {OpenDevice, Request, CloseDevice};
+  }
+  void TearDown() override { deviceIo = {CreateFileA, DeviceIoControl, CloseHandle}; }
+};
+
+TEST_F(Card, CheckOnTheNtFamilyFoldsTheServicesCountsAndTheDialUpEntry) {
+  if (RunsAs9x()) GTEST_SKIP() << "NT family";
+  // Each function's Enum key absent (-2), without "Count" (-1), with an 8-byte "Count" (-3) or this count.
+  const struct { int modem, network; const char* listed; CardState state; } rows[] = {
+      {-2, -2, nullptr, 0}, {-1, -1, nullptr, 5}, {0, 0, kModem, 21}, {1, -2, nullptr, 3},
+      {-2, 2, nullptr, 12}, {1, 1, kModem, 31},   {-3, 1, nullptr, 13}};
+  for (const auto& row : rows) {
+    SetUp();
+    for (auto [service, count] : {std::pair{"Z614MDM", row.modem}, std::pair{"Z614NIC", row.network}}) {
+      const std::string key = std::string("SYSTEM\\CurrentControlSet\\Services\\") + service + "\\Enum";
+      const uint64_t value = count;
+      if (count != -2) SetMachineValue(key.c_str(), count == -1 ? "Next" : "Count", REG_BINARY, &value, count == -3 ? 8 : 4);
+    }
+    Simulate("GsmModem", row.listed);
+    int32_t error = -1;
+    EXPECT_EQ(CheckCard(&error), row.state) << row.modem << " " << row.network;
+    EXPECT_EQ(error, 0);
+  }
+}
+
+TEST_F(Card, CheckOnThe9xFamilyAsksTheBusAndManagementDevicesAndClosesEveryHandle) {
+  if (!RunsAs9x()) GTEST_SKIP() << "9x family";
+  const struct { bool bus, management; Serve serve; uint32_t status, card; const char* listed; int query; CardState state; } rows[] = {
+      {true, false, kAtOnce, 0, 0, nullptr, 1, 3},  {false, true, kAtOnce, 0, 1, kModem, 2, 28},
+      {true, true, kPending, 0, 1, nullptr, 2, 15}, {true, true, kAtOnce, 0, 0, nullptr, 0, 3},
+      {false, true, kPending, 5, 1, nullptr, 1, 0}, {true, true, kFails, 0, 1, nullptr, 1, 3},
+      {false, true, kPendingFails, 0, 1, nullptr, 1, 0}};
+  for (const auto& row : rows) {
+    SetUp();
+    drivers = {row.bus, row.management, false, row.serve, {row.status, row.card, 42}};
+    Simulate("GsmModem", row.listed);
+    uint32_t value = 0;
+    EXPECT_EQ(QueryManagementDevice(&value), row.query) << row.state;
+    EXPECT_EQ(value, row.query == 2 ? 42u : 0u);
+    EXPECT_EQ(managementDevice != INVALID_HANDLE_VALUE, row.query != 1);
+    CloseManagementDevice();
+    int32_t error = -1;
+    EXPECT_EQ(CheckCard(&error), row.state);
+    EXPECT_EQ(drivers.openHandles, 0);
+    EXPECT_EQ(managementDevice, INVALID_HANDLE_VALUE);
+  }
+}
+
+TEST_F(Card, GprsEntryIsMadeOnTheCardsModemOnlyAndKeptWhenThere) {
+  RASENTRYA seed, made, read;  // the entry the setup makes: every field not set here zero
+  memset(&made, 0, sizeof made), memset(&seed, 0, sizeof seed), memcpy(seed.szLocalPhoneNumber, "5551234", 8);
+  const bool nt = !RunsAs9x();
+  seed.dwSize = made.dwSize = sizeof made, made.dwfOptions = nt ? 0x3D0D4330 : 0x310;
+  made.dwCountryID = made.dwCountryCode = nt ? 358 : 0, made.dwfNetProtocols = 4, made.dwFramingProtocol = 1;
+  memcpy(made.szLocalPhoneNumber, "*99#", 5), memcpy(made.szDeviceType, "modem", 6), memcpy(made.szDeviceName, kModem, 21);
+  if (nt) {
+    made.dwSubEntries = made.dwDialMode = made.dwType = 1, made.dwEncryptionType = 3;
+    made.dwDialExtraPercent = 75, made.dwHangUpExtraPercent = 10;
+    made.dwDialExtraSampleSeconds = made.dwHangUpExtraSampleSeconds = 120;
+    made.guidId = {0x3B46C379, 0xCDF8, 0x40A1, {0xBC, 0x24, 0x1D, 0x3B, 0xF4, 0x9D, 0x43, 0xF0}};
+  }
+  const struct { const char* listed; bool seeded; const char* rebind; int result; const RASENTRYA* after; } rows[] = {
+      {nullptr, false, nullptr, 0, nullptr},      {nullptr, true, nullptr, 0, &seed},
+      {kModem, false, nullptr, 1, &made},         {"XELTA z614 gsm MODEM", false, nullptr, 1, &made},
+      {kModem, true, nullptr, 1, &seed},          {kModem, false, "Standard 33600 bps Modem", 0, nullptr}};
+  for (const auto& row : rows) {
+    SetUp();
+    Simulate("GsmModem", row.listed), Simulate("RebindTo", row.rebind);
+    if (row.seeded) WritePrivateProfileStructA("GPRS", "Entry", &seed, sizeof seed, phoneBook.c_str());
+    EXPECT_EQ(EnsureGprsEntry(), row.result) << (row.listed ? row.listed : "no modem");
+    const bool present = GetPrivateProfileStructA("GPRS", "Entry", &read, sizeof read, phoneBook.c_str());
+    EXPECT_TRUE(row.after ? present && memcmp(&read, row.after, sizeof read) == 0 : !present);
+    DeleteGprsEntry();
+    EXPECT_FALSE(GetPrivateProfileStructA("GPRS", "Entry", &read, sizeof read, phoneBook.c_str()));
+  }
+}
+
+TEST_F(Card, TheSimulatorInsertsAndRemovesTheCard) {
+  int32_t error = 0;
+  for (const char* step : {"insert", "remove"}) {
+    RunSimulator(step);
+    EXPECT_EQ(CheckCard(&error), *step == 'i' ? 31u : 0u) << step;
+  }
+}
+
+}  // namespace
