@@ -43,6 +43,7 @@
 // ---- Controls ----
 #define IDC_NEXT 1                 // the frame's Next button, the card dialogs' Cancel button
 #define IDC_CANCEL 2
+#define IDC_CARD_CANCEL 1          // the card dialogs' only button
 #define IDC_TITLE 1000
 #define IDC_INTRO 1001
 #define IDC_NOTE 1002

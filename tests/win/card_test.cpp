@@ -1,17 +1,23 @@
-// The card check and the "GPRS" entry under Wine, with the card simulator,
+// The card check, the "GPRS" entry and the card dialogs under Wine, with the card simulator,
 // the substitute dial-up library (its phone book read back) and the 9x family's drivers
 // answering through the device I/O seam.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <ras.h>
 #include <shlwapi.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "device/card_check.h"
+#include "device/card_dialogs.h"
 #include "device/device_io.h"
 #include "device/gprs_entry.h"
+#include "res/resource.h"
 #include "tests/substitutes/simulated_card.h"
 #include "tests/win/sys_test_support.h"
 #include "tests/win/wine_version.h"
@@ -151,6 +157,77 @@ TEST_F(Card, TheSimulatorInsertsAndRemovesTheCard) {
   for (const char* step : {"insert", "remove"}) {
     RunSimulator(step);
     EXPECT_EQ(CheckCard(&error), *step == 'i' ? 31u : 0u) << step;
+  }
+}
+
+// A card dialog opened as a worker opens it: from a worker thread, owned by a page window of
+// this thread, which serves its messages meanwhile, as the wizard's thread does.
+class CardDialog : public Card {
+ protected:
+  HWND page = nullptr, dialog = nullptr;
+  std::thread worker;
+  std::atomic<bool> closed{false};
+
+  void Open(void (*show)(HWND)) {
+    InitCommonControls();
+    page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
+    closed = false;
+    worker = std::thread([this, show] { show(page), closed = true; });
+    // A modal dialog shows once its WM_INITDIALOG is done; its animation is then open.
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", nullptr)); }, 5000));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), page);
+    EXPECT_TRUE(SendDlgItemMessageA(dialog, IDC_CARD_ANIMATION, ACM_PLAY, WPARAM(-1), MAKELONG(0, -1)));
+  }
+  bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    for (const DWORD start = GetTickCount(); !done(); MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT)) {
+      for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+      if (GetTickCount() - start > limitMs) return false;
+    }
+    return true;
+  }
+  int Progress() { return int(SendDlgItemMessageA(dialog, IDC_CARD_PRESENCE, PBM_GETPOS, 0, 0)); }
+  // True when the dialog closes within about two seconds after the simulator changed the card.
+  bool ClosesAfter(const char* arguments) {
+    HANDLE simulator = RunSimulator(arguments, false);
+    PumpUntil([&] { return WaitForSingleObject(simulator, 0) == WAIT_OBJECT_0; }, 10000);
+    return CloseHandle(simulator), PumpUntil([&] { return closed.load(); }, 2500);
+  }
+  void TearDown() override {
+    if (worker.joinable() && !closed) PostMessageA(GetDlgItem(dialog, IDC_CARD_CANCEL), BM_CLICK, 0, 0);
+    if (worker.joinable()) PumpUntil([&] { return closed.load(); }, 5000), worker.join();
+    DestroyWindow(page);
+    Card::TearDown();
+  }
+};
+
+TEST_F(CardDialog, InsertCardClosesOnceTheCardAndItsEntryAreThere) {
+  Open(ShowInsertCardDialog);
+  EXPECT_EQ(GetDlgItem(dialog, IDC_NT_NOTE) != nullptr, !RunsAs9x());
+  EXPECT_TRUE(ClosesAfter("insert 300"));
+}
+
+TEST_F(CardDialog, RemoveCardShowsWhatIsLeftAndClosesOnceTheCardIsGone) {
+  RunSimulator("insert");
+  Open(ShowRemoveCardDialog);
+  EXPECT_EQ(Progress(), 0);
+  EXPECT_TRUE(PumpUntil([&] { return Progress() == 100; }, 2500));
+  // On the NT family the network function goes in two steps: its count, then its key.
+  const char* network = "SYSTEM\\CurrentControlSet\\Services\\Z614NIC\\Enum";
+  if (!RunsAs9x()) SHDeleteValueA(HKEY_LOCAL_MACHINE, network, "Count");
+  EXPECT_TRUE(RunsAs9x() || PumpUntil([&] { return Progress() == 75; }, 2500));
+  if (!RunsAs9x()) SHDeleteKeyA(HKEY_LOCAL_MACHINE, network);
+  EXPECT_TRUE(RunsAs9x() || PumpUntil([&] { return Progress() == 50; }, 2500));
+  EXPECT_TRUE(ClosesAfter("remove 300"));
+}
+
+TEST_F(CardDialog, CancelEndsBoth) {
+  for (void (*show)(HWND) : {ShowInsertCardDialog, ShowRemoveCardDialog}) {
+    SetUp();
+    RunSimulator(show == ShowRemoveCardDialog ? "insert" : "remove");
+    Open(show);
+    PostMessageA(GetDlgItem(dialog, IDC_CARD_CANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return closed.load(); }, 2000));
+    TearDown();
   }
 }
 
