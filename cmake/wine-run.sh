@@ -43,7 +43,8 @@ mkdir -p "$root"
 
 make_base() {
   rm -rf "$base"
-  WINEPREFIX=$base "$wine" wineboot -i >/dev/null 2>&1
+  # Whatever the caller overrides, a new prefix never looks for Mono or Gecko.
+  WINEPREFIX=$base WINEDLLOVERRIDES="mscoree=;mshtml=" "$wine" wineboot -i >/dev/null 2>&1
   # Keep every write inside the prefix: the user's shell folders are links into $HOME.
   local user_dir
   for user_dir in "$base"/drive_c/users/*; do

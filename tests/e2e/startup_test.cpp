@@ -155,3 +155,49 @@ TEST_F(StartupScenario, SecondCopyEndsSilentlyWhileTheFirstRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+// The libraries the setup binds at run time. ole32 and comctl32's uxtheme are left out: Wine's
+// own imm32 and user32 load them by bare name, which Windows answers from its known-DLL list
+// (ole32) and its theme service (uxtheme); the setup binds ole32 as it binds the others.
+constexpr const char* kPlantedNames[] = {"comctl32", "msimg32",  "shlwapi",  "shell32",
+                                         "comdlg32", "rasapi32", "setupapi", "cfgmgr32"};
+
+std::string Lower(std::string text) {
+  CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+// A DLL of each name lies beside the started file and in the temporary folder where its copy
+// runs. The run's WINEDLLOVERRIDES lets Wine take such a file before its own wherever a search
+// reaches it, as Windows would: the setup and its copy reach the wizard taking none of them.
+TEST(PlantedLibraries, NeitherTheSetupNorItsCopyLoadsOne) {
+  const std::string planted = PathFromEnvironment("Z614_PLANTED_LIBRARY");
+  ASSERT_FALSE(planted.empty()) << "Z614_PLANTED_LIBRARY names the DLL to plant";
+  PrepareMachine();
+  const std::string folder = "C:\\z614\\Downloads\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(PathFromEnvironment().c_str(), (folder + "Z614Setup.exe").c_str(), FALSE));
+  for (const std::string& place : {folder, TempFolder()}) {
+    for (const char* name : kPlantedNames)
+      ASSERT_TRUE(CopyFileA(planted.c_str(), (place + name + ".dll").c_str(), FALSE));
+  }
+  const SetupRun run = StartAsUser(folder + "Z614Setup.exe");
+  ASSERT_TRUE(run.ended);
+  bool commonControls = false;
+  for (const TreeProcess& process : run.processes) {
+    for (const std::string& library : process.libraries) {
+      const std::string path = Lower(library);
+      EXPECT_EQ(path.find(Lower(folder)), std::string::npos) << library;
+      EXPECT_EQ(path.find(Lower(TempFolder())), std::string::npos) << library;
+      commonControls |= path.find("\\comctl32.dll") != std::string::npos;
+    }
+  }
+  EXPECT_TRUE(commonControls) << "the copy's wizard binds the common controls";
+  ASSERT_EQ(run.processes.size(), 2u);
+  EXPECT_TRUE(run.messages.empty());
+  EXPECT_EQ(run.processes[1].exitCode, 0u) << "the copy was ended at its wizard";
+}
+
+}  // namespace

@@ -122,7 +122,7 @@ bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
       case CREATE_PROCESS_DEBUG_EVENT:
         started = true;
         running[event.dwProcessId] = event.u.CreateProcessInfo.hProcess;
-        processes.push_back(TreeProcess{event.dwProcessId, "", STILL_ACTIVE});
+        processes.push_back(TreeProcess{event.dwProcessId, "", STILL_ACTIVE, {}});
         if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
         break;
       case EXCEPTION_DEBUG_EVENT:
@@ -140,7 +140,12 @@ bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
         running.erase(event.dwProcessId);
         break;
       case LOAD_DLL_DEBUG_EVENT:
-        if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
+        if (event.u.LoadDll.hFile) {
+          char path[MAX_PATH] = "";
+          GetFinalPathNameByHandleA(event.u.LoadDll.hFile, path, MAX_PATH, FILE_NAME_NORMALIZED);
+          entry(event.dwProcessId).libraries.push_back(path);
+          CloseHandle(event.u.LoadDll.hFile);
+        }
         break;
       default:
         break;

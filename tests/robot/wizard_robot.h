@@ -14,6 +14,7 @@ struct TreeProcess {
   DWORD id = 0;
   std::string commandLine;
   DWORD exitCode = STILL_ACTIVE;
+  std::vector<std::string> libraries;  // the path of every DLL the loader mapped into it
 };
 
 // Runs commandLine and follows it and every process it starts, the started one first in
