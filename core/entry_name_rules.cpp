@@ -16,9 +16,9 @@ int Refuse(const char** reason, const char* why) {
 // DOS device name: Windows opens the device for "nul", "NUL.txt" and "com1 .log" alike.
 bool IsDeviceName(const char* name) {
   static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "CLOCK$",
-                                         "COM1", "COM2", "COM3", "COM4", "COM5",   "COM6",    "COM7",
-                                         "COM8", "COM9", "LPT1", "LPT2", "LPT3",   "LPT4",    "LPT5",
-                                         "LPT6", "LPT7", "LPT8", "LPT9"};
+                                         "COM0", "COM1", "COM2", "COM3", "COM4",   "COM5",    "COM6",
+                                         "COM7", "COM8", "COM9", "LPT0", "LPT1",   "LPT2",    "LPT3",
+                                         "LPT4", "LPT5", "LPT6", "LPT7", "LPT8",   "LPT9"};
   char base[16];
   size_t n = 0;
   while (name[n] && name[n] != '.') {

@@ -10,6 +10,6 @@
 // setup's name matching takes ";" for a pattern separator and drops leading spaces, so such
 // an entry could never be extracted), "..", a trailing dot or space
 // (Windows drops them, so "aux." would open AUX), and the DOS device names CON, PRN, AUX,
-// NUL, CONIN$, CONOUT$, CLOCK$, COM1-COM9 and LPT1-LPT9, with or without an extension, in
+// NUL, CONIN$, CONOUT$, CLOCK$, COM0-COM9 and LPT0-LPT9, with or without an extension, in
 // any case.
 int CheckPlainFileName(const char* name, const char** reason);

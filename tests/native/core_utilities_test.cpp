@@ -156,11 +156,11 @@ TEST(OsFamily, ClassifiesTheReportedVersions) {
 // An entry name must not leave the chosen folder, open a device, or be renamed by Windows.
 TEST(CheckPlainFileName, RefusesNamesThatLeaveTheFolderOrOpenADevice) {
   const std::string longest(259, 'n');
-  for (const char* name : {"CONFIG.SYS", "console.txt", "two words.txt", "COM10", "LPT0.txt", ".profile", longest.c_str()})
+  for (const char* name : {"CONFIG.SYS", "console.txt", "two words.txt", "COM10", "LPT00.txt", ".profile", longest.c_str()})
     EXPECT_EQ(CheckPlainFileName(name, nullptr), 1) << name;
   const std::string tooLong(260, 'n');
   for (const char* name : {"", "..", "..\\Setup.exe", "sub/file", "C:file", "file:stream", "/etc/passwd", "con",
-                           "nul.tar.gz", "AUX ", "com9.log", "lpt9.x", "CONIN$", "name.", "a*b", "a;b.txt", " lead.txt", "caf\xE9",
+                           "nul.tar.gz", "AUX ", "com9.log", "lpt9.x", "COM0", "LPT0.txt", "CONIN$", "name.", "a*b", "a;b.txt", " lead.txt", "caf\xE9",
                            tooLong.c_str()}) {
     const char* reason = nullptr;
     EXPECT_EQ(CheckPlainFileName(name, &reason), 0) << "'" << name << "'";

@@ -1,89 +1,122 @@
 // z614pack extract FILE FOLDER [ENTRY...]: writes all entries, or the named ones (found
 // without regard to case), into FOLDER, which is created when missing. Existing files are
-// replaced. Every name is checked before anything is written, so an archive with a name
-// that could leave the folder or open a device writes nothing at all. Each file's CRC-32 is
-// checked while it is written; a file whose bytes differ from the record is removed again.
+// replaced. Every name, and what stands at each name's place in the folder, is checked before
+// anything is written, so an archive with a name that could leave the folder or open a
+// device writes nothing at all. Each entry is written into a new temporary file, its CRC-32
+// checked, and only then renamed into place (see file_placement.h): a damaged entry never
+// replaces a good file, and no write goes through a link.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "core/archive_check.h"
-#include "core/bounded_string.h"
 #include "core/entry_name_rules.h"
 #include "tools/z614pack/commands.h"
 #include "tools/z614pack/file_access.h"
+#include "tools/z614pack/file_placement.h"
 #include "tools/z614pack/file_times.h"
 #include "tools/z614pack/packed_file.h"
+#include "tools/z614pack/printable_name.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Chooses the records to extract; 0 after reporting a name the archive does not hold or two
-// entries that would land on the same file.
+// The key under which the setup's lookup, which ignores ASCII letter case, finds a name.
+std::string LookupKey(const char* name) {
+  std::string key(name);
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return key;
+}
+
+// Chooses the records to extract; 0 after reporting a name the archive does not hold, a name
+// that cannot stand in the folder, or two entries that would land on the same file. Lookups go
+// through a hash table, so an archive of many entries costs time in proportion to its size.
 int SelectRecords(const char* archivePath, const std::vector<ArchiveRecord>& records, int nameCount, char** names,
                   std::vector<const ArchiveRecord*>* chosen) {
+  std::unordered_map<std::string, const ArchiveRecord*> byName;
+  byName.reserve(records.size());
+  for (const ArchiveRecord& r : records) byName.emplace(LookupKey(r.name), &r);  // the first one wins
   if (nameCount == 0) {
     for (const ArchiveRecord& r : records) chosen->push_back(&r);
   }
   for (int i = 0; i < nameCount; ++i) {
-    const ArchiveRecord* found = nullptr;
-    for (const ArchiveRecord& r : records) {
-      if (EqualsNoCase(r.name, names[i])) {
-        found = &r;
-        break;
-      }
+    const auto found = byName.find(LookupKey(names[i]));
+    if (found == byName.end()) {
+      return !Fail("%s: no entry named '%s'", archivePath, PrintableName(names[i]).c_str());
     }
-    if (!found) return !Fail("%s: no entry named '%s'", archivePath, names[i]);
-    chosen->push_back(found);
+    chosen->push_back(found->second);
   }
-  for (size_t i = 0; i < chosen->size(); ++i) {
+  std::unordered_map<std::string, const ArchiveRecord*> taken;
+  taken.reserve(chosen->size());
+  for (const ArchiveRecord* record : *chosen) {
     const char* reason = nullptr;
-    if (!CheckPlainFileName((*chosen)[i]->name, &reason)) {
-      return !Fail("%s: entry '%s' cannot be extracted: %s", archivePath, (*chosen)[i]->name, reason);
+    if (!CheckPlainFileName(record->name, &reason)) {
+      return !Fail("%s: entry '%s' cannot be extracted: %s", archivePath, PrintableName(record->name).c_str(), reason);
     }
-    for (size_t k = 0; k < i; ++k) {
-      if ((*chosen)[k] != (*chosen)[i] && EqualsNoCase((*chosen)[k]->name, (*chosen)[i]->name)) {
-        return !Fail("%s: entries '%s' and '%s' would be written to the same file", archivePath, (*chosen)[k]->name,
-                     (*chosen)[i]->name);
-      }
+    const auto placed = taken.emplace(LookupKey(record->name), record);
+    if (!placed.second && placed.first->second != record) {
+      return !Fail("%s: entries '%s' and '%s' would be written to the same file", archivePath,
+                   PrintableName(placed.first->second->name).c_str(), PrintableName(record->name).c_str());
     }
   }
   return 1;
 }
 
-int CopyRecordData(InputFile& archive, const ArchiveRecord& record, const std::string& destination,
-                   std::vector<unsigned char>& buffer, OutputFile& out) {
+// Refuses a destination where a link, folder, pipe or device stands.
+int CheckDestination(const std::string& destination) {
+  const char* refusal = DestinationRefusal(ExamineDestination(destination));
+  if (refusal) return !Fail("%s: refused: %s", PrintableName(destination.c_str()).c_str(), refusal);
+  return 1;
+}
+
+// Streams the entry into `out` and checks its CRC-32; `temporary` is the file's name for messages.
+int WriteVerifiedData(InputFile& archive, const ArchiveRecord& record, const std::string& temporary,
+                      std::vector<unsigned char>& buffer, OutputFile& out) {
   uint32_t crc = 0;
   const EntryRead read = ReadEntryData(
       archive, record, buffer,
       [&out](const unsigned char* data, size_t size) { return out.Write(data, size); }, &crc);
-  if (read == EntryRead::kUnreadable) return !Fail("entry '%s': its data cannot be read", record.name);
-  if (read == EntryRead::kRefused) return !Fail("%s: write error", destination.c_str());
-  if (!out.Close()) return !Fail("%s: write error", destination.c_str());
+  const std::string name = PrintableName(record.name);
+  if (read == EntryRead::kUnreadable) return !Fail("entry '%s': its data cannot be read", name.c_str());
+  if (read == EntryRead::kRefused || !out.Close()) return !Fail("%s: write error", temporary.c_str());
   if (crc != record.crc) {
-    return !Fail("entry '%s': CRC mismatch (recorded %08X, computed %08X)", record.name, static_cast<unsigned>(record.crc),
-                 static_cast<unsigned>(crc));
+    return !Fail("entry '%s': CRC mismatch (recorded %08X, computed %08X)", name.c_str(),
+                 static_cast<unsigned>(record.crc), static_cast<unsigned>(crc));
   }
-  if (!ApplyFileTimes(destination, record.creationTime, record.writeTime)) {
-    return !Fail("%s: cannot set the file times", destination.c_str());
+  if (!ApplyFileTimes(temporary, record.creationTime, record.writeTime)) {
+    return !Fail("%s: cannot set the file times", temporary.c_str());
   }
   return 1;
 }
 
-// Writes one entry to `destination`; a file it created but could not complete is removed.
-int ExtractRecord(InputFile& archive, const ArchiveRecord& record, const std::string& destination,
-                  std::vector<unsigned char>& buffer) {
+// Writes one entry to `destination` through a temporary file; whatever fails, the temporary
+// file is removed and the destination left as it was.
+int ExtractRecord(InputFile& archive, const ArchiveRecord& record, const std::string& folder,
+                  const std::string& destination, std::vector<unsigned char>& buffer) {
   OutputFile out;
-  if (!out.Create(destination)) return !Fail("%s: cannot create: %s", destination.c_str(), std::strerror(errno));
-  if (CopyRecordData(archive, record, destination, buffer, out)) return 1;
-  out.Close();
-  std::error_code ec;
-  fs::remove(destination, ec);
-  return 0;
+  std::string temporary;
+  if (!CreateTemporaryFile(folder, &out, &temporary)) {
+    return !Fail("%s: cannot create a file: %s", folder.c_str(), std::strerror(errno));
+  }
+  // The rename replaces the name itself and never writes through it: a link put in place
+  // after the check above is replaced, not followed.
+  int done = WriteVerifiedData(archive, record, temporary, buffer, out);
+  if (done && !PlaceFile(temporary, destination)) {
+    done = !Fail("%s: cannot be replaced: %s", PrintableName(destination.c_str()).c_str(), std::strerror(errno));
+  }
+  if (!done) {
+    out.Close();
+    std::error_code ec;
+    fs::remove(temporary, ec);
+  }
+  return done;
 }
 
 }  // namespace
@@ -99,10 +132,15 @@ int ExtractCommand(const char* archivePath, const char* folderPath, int nameCoun
   const fs::path folder(folderPath);
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) return Fail("%s: cannot create the folder", folderPath);
-  std::vector<unsigned char> buffer(kStreamChunkSize);
+  std::vector<std::string> destinations;
+  destinations.reserve(chosen.size());
   for (const ArchiveRecord* record : chosen) {
-    const std::string destination = (folder / record->name).string();
-    if (!ExtractRecord(archive, *record, destination, buffer)) return 1;
+    destinations.push_back((folder / record->name).string());
+    if (!CheckDestination(destinations.back())) return 1;
+  }
+  std::vector<unsigned char> buffer(kStreamChunkSize);
+  for (size_t i = 0; i < chosen.size(); ++i) {
+    if (!ExtractRecord(archive, *chosen[i], folder.string(), destinations[i], buffer)) return 1;
   }
   return 0;
 }

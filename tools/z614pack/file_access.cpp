@@ -1,5 +1,14 @@
 #include "tools/z614pack/file_access.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 
 int SeekTo(FILE* file, uint64_t offset) {
@@ -24,6 +33,19 @@ int SeekEnd(FILE* file, uint64_t* length) {
 }
 
 }  // namespace
+
+uint64_t StoredBytes(const std::string& path) {
+#if defined(_WIN32)
+  DWORD high = 0;
+  const DWORD low = GetCompressedFileSizeA(path.c_str(), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+  return (static_cast<uint64_t>(high) << 32) | low;
+#else
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return 0;
+  return static_cast<uint64_t>(st.st_blocks) * 512u;
+#endif
+}
 
 int InputFile::Open(const std::string& path) {
   Close();
@@ -64,6 +86,24 @@ int OutputFile::Create(const std::string& path) {
   if (!file_) return 0;
   // Unbuffered: every Write goes to the file as it is, without a copy through a stdio buffer.
   // The callers write in large chunks (data) or gathered blocks (directory records).
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  return 1;
+}
+
+int OutputFile::CreateNew(const std::string& path) {
+  Close();
+#if defined(_WIN32)
+  const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return 0;
+  file_ = _fdopen(fd, "wb");
+  if (!file_) _close(fd);
+#else
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return 0;
+  file_ = fdopen(fd, "wb");
+  if (!file_) close(fd);
+#endif
+  if (!file_) return 0;
   std::setvbuf(file_, nullptr, _IONBF, 0);
   return 1;
 }

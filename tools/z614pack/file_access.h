@@ -11,6 +11,10 @@
 // at the speed of the disk, small enough that no file is ever held in memory whole.
 constexpr size_t kStreamChunkSize = 1u << 20;
 
+// The bytes a file occupies on its disk; for a sparse file far less than its length. 0 when
+// the file cannot be examined.
+uint64_t StoredBytes(const std::string& path);
+
 // A file opened for reading, usable as the source of an archive.
 class InputFile : public ArchiveSource {
  public:
@@ -41,6 +45,9 @@ class OutputFile : public ByteSink {
   ~OutputFile() override { Close(); }
 
   int Create(const std::string& path);
+  // Creates a file that must not exist yet; a link or anything else already at `path` makes
+  // it fail (errno EEXIST or ELOOP) rather than be written through.
+  int CreateNew(const std::string& path);
   int Write(const void* data, size_t size) override;
   // Flushes and closes; returns 0 when buffered bytes could not be written.
   int Close();

@@ -98,7 +98,8 @@ int ReadFileTimes(const std::string& path, uint64_t* creationTime, uint64_t* wri
 
 int ApplyFileTimes(const std::string& path, uint64_t /*creationTime*/, uint64_t writeTime) {
   const timespec times[2] = {ToUnix(writeTime), ToUnix(writeTime)};
-  return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+  // Not through a link: the file is the one the extractor has just made.
+  return utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 #endif

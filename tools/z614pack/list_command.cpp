@@ -7,28 +7,14 @@
 
 #include "tools/z614pack/commands.h"
 #include "tools/z614pack/packed_file.h"
-
-namespace {
-
-void PrintName(const char* name) {
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
-    if (*p < 0x20 || *p > 0x7E || *p == '\\') {
-      std::printf("\\x%02X", *p);
-    } else {
-      std::putchar(*p);
-    }
-  }
-}
-
-}  // namespace
+#include "tools/z614pack/printable_name.h"
 
 int ListCommand(const char* archivePath) {
   InputFile file;
   ArchiveLayout layout;
   if (!OpenPackedFile(archivePath, &file, &layout)) return 1;
   for (const ArchiveRecord& r : layout.directory.records) {
-    PrintName(r.name);
-    std::printf("\t%" PRIu32 "\t%08" PRIX32 "\t%" PRIu32 "\n", r.size, r.crc, r.dataOffset);
+    std::printf("%s\t%" PRIu32 "\t%08" PRIX32 "\t%" PRIu32 "\n", PrintableName(r.name).c_str(), r.size, r.crc, r.dataOffset);
   }
   if (std::fflush(stdout) != 0) return Fail("cannot write the listing");
   return 0;

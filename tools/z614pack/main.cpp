@@ -34,11 +34,21 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int Fail(const char* format, ...) {
-  std::fputs("z614pack: ", stderr);
+  char message[2048];
   va_list args;
   va_start(args, format);
-  std::vfprintf(stderr, format, args);
+  std::vsnprintf(message, sizeof message, format, args);
   va_end(args);
+  // Names and paths from a foreign archive must not reach the terminal as control bytes
+  // (an escape sequence, the bell): those are written as \xNN, as list writes them.
+  std::fputs("z614pack: ", stderr);
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(message); *p; ++p) {
+    if (*p < 0x20 || *p == 0x7F) {
+      std::fprintf(stderr, "\\x%02X", *p);
+    } else {
+      std::fputc(*p, stderr);
+    }
+  }
   std::fputc('\n', stderr);
   return 1;
 }

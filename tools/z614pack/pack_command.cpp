@@ -99,6 +99,12 @@ int WritePackedFile(const std::string& exePath, const std::vector<PayloadFile>& 
   ArchiveWriter writer(out, exeSize);
   if (!writer.Begin()) return !Fail("%s: %s", exePath.c_str(), writer.Error());
   for (const PayloadFile& file : files) {
+    // A link in the folder may name the output itself, which would then be read while it
+    // grows: the file's identity is compared, not its path.
+    std::error_code ec;
+    if (fs::equivalent(file.path, outPath, ec)) {
+      return !Fail("%s: is the output file itself (through a link); it cannot be packed", file.path.c_str());
+    }
     uint64_t creationTime = 0;
     uint64_t writeTime = 0;
     if (!ReadFileTimes(file.path, &creationTime, &writeTime)) {
