@@ -6,7 +6,6 @@
 
 #include "core/archive_check.h"
 #include "core/archive_format.h"
-#include "core/bounded_string.h"
 
 namespace fs = std::filesystem;
 
@@ -45,6 +44,7 @@ class PackedFile : public ArchiveSource {
 
 int PayloadIndex::Load(const std::string& path, std::string* error) {
   entries_.clear();
+  byName_.clear();
   std::error_code ec;
   if (fs::is_directory(path, ec)) return LoadFolder(path, error);
   return LoadPackedFile(path, error);
@@ -93,8 +93,24 @@ int PayloadIndex::LoadPackedFile(const std::string& path, std::string* error) {
   return 1;
 }
 
+namespace {
+
+// The setup compares names without regard to ASCII letter case.
+std::string LookupKey(const char* name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return key;
+}
+
+}  // namespace
+
+void PayloadIndex::Add(const std::string& name, uint64_t size) {
+  byName_.emplace(LookupKey(name.c_str()), entries_.size());
+  entries_.push_back(PayloadEntry{name, size});
+}
+
 const PayloadEntry* PayloadIndex::Find(const char* name) const {
-  for (const PayloadEntry& entry : entries_)
-    if (EqualsNoCase(entry.name.c_str(), name)) return &entry;
-  return nullptr;
+  const auto found = byName_.find(LookupKey(name));
+  return found == byName_.end() ? nullptr : &entries_[found->second];
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct PayloadEntry {
@@ -17,10 +18,11 @@ class PayloadIndex {
   // a packed executable. Returns 0 with a message naming the path when neither can be read.
   int Load(const std::string& path, std::string* error);
 
-  void Add(const std::string& name, uint64_t size) { entries_.push_back(PayloadEntry{name, size}); }
+  void Add(const std::string& name, uint64_t size);
 
-  // The entry whose name equals name without regard to case, as the setup's lookup finds it;
-  // nullptr when there is none.
+  // The entry whose name equals name without regard to case, as the setup's lookup finds it
+  // (the first of several); nullptr when there is none. A hash lookup: a script of many lines
+  // against a payload of many entries costs time in proportion to the lines alone.
   const PayloadEntry* Find(const char* name) const;
 
   size_t Count() const { return entries_.size(); }
@@ -30,4 +32,5 @@ class PayloadIndex {
   int LoadPackedFile(const std::string& path, std::string* error);
 
   std::vector<PayloadEntry> entries_;
+  std::unordered_map<std::string, size_t> byName_;  // the name in upper case -> first entry
 };
