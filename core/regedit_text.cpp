@@ -71,7 +71,9 @@ class Importer {
   RegistryTextStop OpenKey() {
     CloseKey();
     if (lineCut_) return RegistryTextStop::kKeyTooLong;
-    line_[std::strlen(line_) - 1] = '\0';  // the "]", or whatever stands last
+    const size_t length = std::strlen(line_);
+    if (line_[length - 1] != ']') Note(RegistryTextNote::kKeyWithoutBracket);
+    line_[length - 1] = '\0';  // the "]", or whatever stands last
     char* backslash = line_[0] ? std::strchr(line_ + 1, '\\') : nullptr;
     if (!backslash) return RegistryTextStop::kKeyWithoutBackslash;
     *backslash = '\0';
@@ -113,6 +115,7 @@ class Importer {
     for (; digits < 8 && HexDigit(*p) >= 0; ++digits, ++p)
       value = (value << 4) | static_cast<uint32_t>(HexDigit(*p));
     if (digits == 0) return Note(RegistryTextNote::kNoDwordDigits);
+    if (HexDigit(*p) >= 0) Note(RegistryTextNote::kDwordTooLong);
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
     if (sink_) sink_->SetValue(name, kRegDword, bytes, 4);
@@ -143,6 +146,10 @@ class Importer {
         if (!NextLine()) break;
         cut = cut || lineCut_;
         p = line_;
+        // A line that does not go on with a byte or another continuation ends the value and is
+        // not read as a line of its own: a key or value written there is lost.
+        const char* first = p + std::strspn(p, " \t");
+        if (*first != '\0' && HexDigit(*first) < 0 && *first != '\\') Note(RegistryTextNote::kLineSwallowed);
       } else {
         break;
       }
@@ -202,6 +209,9 @@ const char* RegistryTextNoteName(RegistryTextNote note) {
     case RegistryTextNote::kNoDwordDigits: return "no-dword-digits";
     case RegistryTextNote::kHexTooLong: return "hex-too-long";
     case RegistryTextNote::kLineCut: return "line-cut";
+    case RegistryTextNote::kKeyWithoutBracket: return "key-without-bracket";
+    case RegistryTextNote::kDwordTooLong: return "dword-too-long";
+    case RegistryTextNote::kLineSwallowed: return "line-swallowed";
   }
   return "unknown";
 }

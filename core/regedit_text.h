@@ -44,6 +44,10 @@ enum class RegistryTextNote : uint32_t {
   kNoDwordDigits,      // "dword:" without a hexadecimal digit, or not "dword:" at all
   kHexTooLong,         // more than 4096 bytes: the value is not set
   kLineCut,            // a value line beyond 4095 characters: the value is not set
+  kKeyWithoutBracket,  // a key line whose last character is not "]": that character is dropped
+  kDwordTooLong,       // more than 8 hexadecimal digits: only the first 8 are read
+  kLineSwallowed,      // a line taken as the continuation of a hex value that yields no byte:
+                       // the key or value written on it is lost
 };
 
 const char* RegistryTextStopName(RegistryTextStop stop);

@@ -240,8 +240,8 @@ int ParseScriptText(const char* text, size_t size, const OsVersion& os, InstallS
       LineContext(section.action, line, lineNumber, listener).Note(ScriptNote::kBeforeFirstSection);
     } else if (!active) {
       LineContext(section.action, line, lineNumber, listener).Note(ScriptNote::kInactiveLine);
-    } else {
-      ParseDataLine(section, line, lineNumber, script, listener);
+    } else if (ParseDataLine(section, line, lineNumber, script, listener) && listener) {
+      listener->OnItem(*script);
     }
   }
   return 1;

@@ -55,6 +55,10 @@ class ScriptParseListener {
   // An AddFile item marked "<precache>", just appended to `fileItems`. The loader fills
   // precacheData and precacheSize when it can; a failure leaves them empty and is not reported.
   virtual void OnPrecache(FileItem& item) { (void)item; }
+  // A data line of an active section has just yielded an item, the last of its list. A tool
+  // that looks at items one at a time may empty `script` here, so that a long script is never
+  // held whole in memory; the setup keeps its items.
+  virtual void OnItem(InstallScript& script) { (void)script; }
 };
 
 // Empties the nine lists and reads the text (size bytes, any bytes) into them, keeping the

@@ -77,6 +77,7 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
       {"[AddFile.WinXP.!WinNT]\n" + a, {"1 never-loaded"}},
       {"[AddFile.SC.UI.!SC]\n" + a, {"1 tag-both-ways"}},
       {"[AddFile.Win9x]\n:a\n[AddFile.WinNT]\n:b\n", {"2 missing-field", "4 missing-field"}},
+      {std::string("[AddFile]\n:a,%TARGETFOLDER%\\a") + '\0' + ".txt\n", {"2 zero-byte"}},
   };
   for (const auto& [script, expected] : cases) {
     SCOPED_TRACE(script.substr(0, 80));
@@ -90,8 +91,8 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
 
 // The JSON report quotes and escapes every text, reading bytes above 127 as Windows-1252.
 TEST(CnfcheckReports, JsonEscapesEveryText) {
-  const ScriptReport report = Check("[AddRegValue]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n");
-  const std::string json = ScriptReportJson(report, "", false);
+  const std::string script = "[AddRegValue]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n";
+  const std::string json = ScriptReportJson(Check(script), script.data(), script.size(), "", Options("winxp"));
   EXPECT_NE(json.find("\"key\": \"Software\\\\\\\"Q\\\"\", \"name\": \"N\", \"type\": 1, "
                       "\"data\": \"caf\\u00e9\\u20ac\""),
             std::string::npos) << json;
@@ -132,6 +133,37 @@ TEST(CnfcheckRegistry, ListsTheValuesAndWhereTheImportStops) {
   const std::string faulty = "[HKEY_LOCAL_MACHINE\\X]\n\"A\"=\"1\"\n[HKEY_USERS\\K]\n\"a\"=dword:\n\"b\"=\"open\n";
   EXPECT_EQ(Codes(CheckReg(faulty).warnings),
             (Strings{"1 no-header", "2 value-without-key", "4 no-dword-digits", "5 unreadable-value"}));
+  // Lines the import reads differently from how they look, though it writes something.
+  const std::string key = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta]\n";
+  const std::pair<std::string, Strings> cases[] = {
+      {key + "\"A\"=\"one" + '\0' + "two\"\n", {"3 unreadable-value", "3 zero-byte"}},
+      {key + "\"A\"=\"one\"" + '\0' + "two\"\n", {"3 zero-byte"}},
+      {key + "\"B\"=hex:01,\\\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"C\"=\"c\"\n", {"4 line-swallowed"}},
+      {key + "\"B\"=hex:01,\\\n\"C\"=\"c\"\n", {"4 line-swallowed"}},
+      {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\n\"A\"=\"a\"\n", {"2 key-without-bracket"}},
+      {key + "\"D\"=dword:123456789\n", {"3 dword-too-long"}},
+      {key + "\"B\"=hex:01,\\\n  02,\\\n\n\"D\"=dword:12345678\n", {}},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(Codes(CheckReg(text).warnings), expected);
+  }
+}
+
+// A text of millions of alike faults is reported in a few lines: identical warnings beyond
+// the first ten are counted, and the count is said once.
+TEST(CnfcheckReports, RepeatedWarningsAreSummarised) {
+  std::string script;
+  for (int i = 0; i < 25; ++i) script += "[AddFile" + std::string(4000, '.') + "]\n";
+  const ScriptReport report = Check(script, Options("winxp"));
+  EXPECT_EQ(report.warnings.size(), kShownRepeats);
+  EXPECT_EQ(report.warnings.Total(), 25u * 4000);
+  const std::string text = ScriptReportText(report, script.data(), script.size(), "a.cnf", Options("winxp"));
+  EXPECT_LT(text.size(), 4096u);
+  EXPECT_NE(text.find("a.cnf: warning: 99990 more like this, not shown: \"\" is no tag"), std::string::npos) << text;
+  const std::string json = ScriptReportJson(report, script.data(), script.size(), "a.cnf", Options("winxp"));
+  EXPECT_NE(json.find("\"code\": \"unknown-tag\", \"message\": \"\\\"\\\" is no tag: it selects nothing\", \"more\": 99990}"),
+            std::string::npos) << json.substr(json.size() - 300);
 }
 
 std::string DemoText(const char* name) {
@@ -148,14 +180,17 @@ std::string DemoText(const char* name) {
 TEST(DemoPayload, SetupScriptUsesTheWholeLanguage) {
   std::set<std::string> seen;
   ComponentSet included = 0, excluded = 0;
-  for (const CheckedItem& item : Check(DemoText("Setup.cnf")).items) {
-    included |= item.view.includeMask;
-    excluded |= item.view.excludeMask;
-    seen.insert(ItemListName(item.view.listIndex));
-    if (item.systems.size() == 1) seen.insert(item.systems[0]);
-    for (const ItemField& f : item.view.fields)
+  const std::string script = DemoText("Setup.cnf");
+  const ScriptCheckOptions options = Options();
+  ForEachItemView(Check(script), script.data(), script.size(), [&](const CheckedItem& item, const ItemView& view) {
+    included |= view.includeMask;
+    excluded |= view.excludeMask;
+    seen.insert(ItemListName(view.listIndex));
+    for (size_t i = 0; i < options.systems.size(); ++i)
+      if (item.systems == 1u << i) seen.insert(options.systems[i].name);
+    for (const ItemField& f : view.fields)
       seen.insert(std::string(f.name) + "=" + (f.isNumber ? std::to_string(f.number) : f.text));
-  }
+  });
   EXPECT_EQ(included, kAllComponents);
   EXPECT_NE(excluded, 0u);
   for (const char* expected : {"fileItems", "updateItems", "appendItems", "iniSectionItems", "regFileItems",

@@ -1,10 +1,14 @@
 // The release tools as release engineers run them, on real files. Every refusal is one clear
 // line and a non-zero exit, never a crash or a file written outside the chosen folder.
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +65,24 @@ class Tools : public testing::Test {
     command += " >'" + Path("out.txt") + "' 2>'" + Path("err.txt") + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Path("out.txt")), ReadFile(Path("err.txt"))};
+  }
+  // The peak memory of one run of the tool, in KiB. The sanitizer keeps no freed memory back
+  // for this run, so the figure is what the tool itself holds.
+  long PeakKilobytes(const char* name, const std::string& arg) {
+    const std::string tool = (fs::read_symlink("/proc/self/exe").parent_path() / "../../tools" / name / name).string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>(tool.c_str()), const_cast<char*>(arg.c_str()), nullptr};
+    char env[] = "ASAN_OPTIONS=quarantine_size_mb=0";
+    char* envp[] = {env, nullptr};
+    pid_t pid = 0;
+    EXPECT_EQ(posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv, envp), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    struct rusage usage {};
+    EXPECT_EQ(wait4(pid, &status, 0, &usage), pid);
+    return usage.ru_maxrss;
   }
   ToolRun Pack(const std::vector<std::string>& args) { return Tool("z614pack", args); }
   ToolRun Check(const std::vector<std::string>& args) { return Tool("cnfcheck", args); }
@@ -182,6 +204,112 @@ TEST_F(Tools, CnfcheckExitStatusTellsCleanWarningsAndUnreadableApart) {
     EXPECT_NE((exitCode == 2 ? run.err : run.out).find(inOutput), std::string::npos) << run.out << run.err;
   }
   EXPECT_EQ(Check({Path("absent.cnf")}).err, "cnfcheck: " + Path("absent.cnf") + ": cannot be read\n");
+}
+
+// What already stands at an entry's place is never written through: a link (to a file
+// outside, or dangling), a pipe and a folder are refused before anything is written; a hard
+// link is replaced as a name, so the file it shares its bytes with keeps them.
+TEST_F(Tools, ExtractNeverWritesThroughWhatStandsInTheFolder) {
+  WriteFile(Path("Setup.exe"), images::Packed("MZ", {{"a.txt", "packed"}, {"b.txt", "b"}}));
+  const std::pair<const char*, const char*> cases[] = {
+      {"symlink", "a link stands"}, {"dangling", "a link stands"}, {"fifo", "pipe or device"},
+      {"folder", "pipe or device"}, {"hardlink", nullptr}};
+  for (const auto& [kind, because] : cases) {
+    SCOPED_TRACE(kind);
+    fs::remove_all(root_ / "out");
+    fs::remove_all(root_ / "outside");
+    fs::create_directories(root_ / "out");
+    fs::create_directories(root_ / "outside");
+    WriteFile(Path("outside/victim.txt"), "victim");
+    const fs::path place = root_ / "out" / "a.txt";
+    const std::string k = kind;
+    if (k == "symlink") fs::create_symlink("../outside/victim.txt", place);
+    if (k == "dangling") fs::create_symlink("../outside/created.txt", place);
+    if (k == "fifo") {
+      EXPECT_EQ(mkfifo(place.c_str(), 0600), 0);
+    }
+    if (k == "folder") fs::create_directories(place);
+    if (k == "hardlink") fs::create_hard_link(root_ / "outside" / "victim.txt", place);
+    const ToolRun run = Pack({"extract", Path("Setup.exe"), Path("out")});
+    if (because) {
+      ExpectRefused(run, because);
+      EXPECT_FALSE(fs::exists(root_ / "out" / "b.txt"));  // refused before any write
+    } else {
+      EXPECT_EQ(run.exitCode, 0) << run.err;
+      EXPECT_EQ(ReadFile(place), "packed");
+    }
+    EXPECT_EQ(ReadFile(Path("outside/victim.txt")), "victim");
+    EXPECT_FALSE(fs::exists(root_ / "outside" / "created.txt"));
+  }
+}
+
+// An entry whose bytes fail their CRC leaves the file it would have replaced as it was, and
+// no temporary file behind.
+TEST_F(Tools, AFailedEntryKeepsTheFileItWouldReplace) {
+  std::string packed = images::Packed("MZ", {{"a.txt", "new bytes"}});
+  packed[2 + 16] ^= 0x01;
+  WriteFile(Path("Setup.exe"), packed);
+  fs::create_directories(root_ / "keep");
+  WriteFile(Path("keep/a.txt"), "old bytes");
+  ExpectRefused(Pack({"extract", Path("Setup.exe"), Path("keep")}), "CRC mismatch");
+  EXPECT_EQ(ReadFile(Path("keep/a.txt")), "old bytes");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "keep"), fs::directory_iterator()), 1);
+}
+
+// Extracting every entry and looking entries up from a script cost time in proportion to the
+// entries and lines, not to their product (which took minutes at these sizes).
+TEST_F(Tools, ManyEntriesCostTimeInProportionToTheirNumber) {
+  std::vector<images::Entry> entries;
+  std::string script = "[AddFile]\n";
+  for (int i = 0; i < 30000; ++i) {
+    entries.push_back({"f" + std::to_string(100000 + i), ""});
+    if (i % 2) script += ":F" + std::to_string(100000 + i) + ",%TARGETFOLDER%\\f\n";
+  }
+  WriteFile(Path("Many.exe"), images::Packed("MZ", entries));
+  WriteFile(Path("Many.cnf"), script);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Pack({"extract", Path("Many.exe"), Path("many")}).exitCode, 0);
+  EXPECT_EQ(Check({"--payload", Path("Many.exe"), Path("Many.cnf")}).exitCode, 1);  // every entry is empty
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_TRUE(fs::exists(root_ / "many" / "f129999"));
+}
+
+// The checker holds a few bytes per item, not the setup's item buffers of kilobytes: 40,000
+// shortcut lines of five bytes once took hundreds of megabytes.
+TEST_F(Tools, CnfcheckMemoryFollowsTheScriptsSize) {
+  std::string script = "[AddShellLink]\n";
+  for (int i = 0; i < 40000; ++i) script += ",,,,\n";
+  WriteFile(Path("links.cnf"), script);
+  EXPECT_LT(PeakKilobytes("cnfcheck", Path("links.cnf")), 64 * 1024);
+}
+
+// Names that pack and extract refuse are named by verify too, and no control byte of a
+// foreign name reaches the terminal; a link in the payload folder cannot feed the output
+// into itself; a sparse file's claimed directory area is not read into memory.
+TEST_F(Tools, ForeignArchivesAreReportedAsTheyAre) {
+  for (const char* name : {"..\\evil.txt", "CON", "com0.log", "LPT0", "bell\a.txt"}) {
+    SCOPED_TRACE(name);
+    WriteFile(Path("foreign.exe"), images::Packed("MZ", {{name, "x"}}));
+    ExpectRefused(Pack({"verify", Path("foreign.exe")}), "has a name that pack and extract refuse");
+  }
+  WriteFile(Path("escape.exe"), images::Packed("MZ", {{"a\x1b[2J\a", "x"}}));
+  const ToolRun run = Pack({"extract", Path("escape.exe"), Path("out")});
+  ExpectRefused(run, "'a\\x1B[2J\\x07'");
+  WriteFile(Path("escape.cnf"), "[AddFile]\n:a\x1b[2J\a,%TARGETFOLDER%\\a\n");
+  const ToolRun check = Check({Path("escape.cnf")});
+  EXPECT_NE(check.out.find("source=\":a\\x1B[2J\\x07\""), std::string::npos) << check.out;
+
+  WriteFile(Path("image.exe"), "MZ");
+  WriteFile(Path("Setup.exe"), "an earlier build");
+  fs::create_symlink(Path("Setup.exe"), root_ / "payload" / "Setup.lnk");
+  ExpectRefused(Pack({"pack", Path("image.exe"), Path("payload"), Path("Setup.exe")}), "is the output file itself");
+
+  const std::string head = "MZ" + std::string("QorFilenameBegin");
+  WriteFile(Path("sparse.exe"), head);
+  fs::resize_file(Path("sparse.exe"), 1ull << 30);
+  std::string trailer = "\x02\0\0\0\x02\0\0\0";
+  std::fstream(Path("sparse.exe"), std::ios::in | std::ios::out | std::ios::binary).seekp((1ll << 30) - 8).write(trailer.data(), 8);
+  ExpectRefused(Pack({"list", Path("sparse.exe")}), "bytes the file holds on disk");
 }
 
 }  // namespace

@@ -125,9 +125,7 @@ int CheckScriptFile(const CommandLine& line) {
 
   ScriptReport report;
   CheckScript(text.data(), text.size(), options, &report);
-  const std::string out = line.json ? ScriptReportJson(report, line.script, options.systems.size() > 1)
-                                    : ScriptReportText(report, line.script, options);
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteScriptReport(report, text.data(), text.size(), line.script, options, line.json, stdout);
   return report.warnings.empty() ? kClean : kWarnings;
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/bounded_string.h"
 #include "core/registry_sink.h"
+#include "tools/cnfcheck/zero_byte_check.h"
 
 namespace {
 
@@ -51,6 +52,13 @@ class NoteCollector : public RegistryTextListener {
         return "more than 4096 bytes: the value is not written";
       case RegistryTextNote::kLineCut:
         return "a line longer than 4095 characters: the value is not written";
+      case RegistryTextNote::kKeyWithoutBracket:
+        return "the key line does not end in \"]\": its last character is dropped, so another key is written";
+      case RegistryTextNote::kDwordTooLong:
+        return "more than 8 hexadecimal digits: only the first 8 are read, so another number is written";
+      case RegistryTextNote::kLineSwallowed:
+        return "read as the continuation of the hex value above (its last line ends in \"\\\"), which it does "
+               "not go on: the key or value on this line is lost";
     }
     return "";
   }
@@ -86,6 +94,10 @@ void CheckRegistryText(const char* text, size_t size, RegistryReport* report) {
   NoteCollector notes(&report->warnings);
   RegistryTextResult result{};
   ImportRegistryText(text, size, &sink, &result, &notes);
+  // The import drops the control bytes at the end of the text, zero bytes among them.
+  size_t read = size;
+  while (read > 0 && static_cast<unsigned char>(text[read - 1]) < 0x20) --read;
+  CheckZeroBytes(text, read, &report->warnings);
   report->stop = result.stop;
   report->stoppedAtLine = result.stoppedAtLine;
   if (size > 0 && !BeginsWithHeader(text, size))

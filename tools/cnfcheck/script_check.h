@@ -18,10 +18,17 @@ struct ScriptCheckOptions {
   const PayloadIndex* payload;       // null: archive entries are not looked up
 };
 
+// An item a checked system loads, held in a few bytes: its fields are read again from the
+// script line when the report is written (ForEachItemView), so memory stays a small multiple of
+// the script however many items it has.
 struct CheckedItem {
-  ItemView view;
-  bool applies;                      // the component rule for the selection
-  std::vector<const char*> systems;  // the checked systems that load the item
+  uint32_t line;          // the script line
+  uint8_t listIndex;      // its list, in run order (ItemListName)
+  uint8_t action;         // the ScriptAction of its section
+  uint8_t includeMask;    // the section's component masks
+  uint8_t excludeMask;
+  uint8_t systems;        // bit i: options.systems[i] loads the item
+  bool applies;           // the component rule for the selection
 };
 
 struct ScriptReport {
@@ -32,3 +39,36 @@ struct ScriptReport {
 // Checks a script text (any bytes). Lines of sections that the checked systems do not load are
 // checked all the same: they run on another system.
 void CheckScript(const char* text, size_t size, const ScriptCheckOptions& options, ScriptReport* report);
+
+// Calls visit(item, view) for every item of the report in its order, with the item's fields
+// read again from `text`, the script the report was made from.
+template <typename Visit>
+void ForEachItemView(const ScriptReport& report, const char* text, size_t size, Visit visit);
+
+// ---- implementation ----
+
+// Reads the items of one list from their lines; walks the text once.
+class ItemLineReader {
+ public:
+  ItemLineReader(const char* text, size_t size) : text_(text), size_(size) {}
+  // The view of the item; items must come in line order.
+  const ItemView& Read(const CheckedItem& item);
+
+ private:
+  const char* text_;
+  size_t size_;
+  size_t pos_ = 0;
+  uint32_t lineNumber_ = 0;
+  ItemView view_{};
+};
+
+template <typename Visit>
+void ForEachItemView(const ScriptReport& report, const char* text, size_t size, Visit visit) {
+  size_t i = 0;
+  while (i < report.items.size()) {
+    ItemLineReader reader(text, size);  // each list begins at the top of the script again
+    const uint8_t list = report.items[i].listIndex;
+    for (; i < report.items.size() && report.items[i].listIndex == list; ++i)
+      visit(report.items[i], reader.Read(report.items[i]));
+  }
+}
