@@ -1,5 +1,4 @@
-// The product's applications as the card-stack steps meet them: the payload's stand-ins, built
-// beside this test, started from the target folder, found by their window classes and closed.
+// The product's applications as the card-stack steps meet them: the payload's stand-ins.
 #include <gtest/gtest.h>
 
 #include "core/bounded_string.h"
@@ -17,33 +16,33 @@ bool WaitForRunning(ProductApp app, int running) {
   return false;
 }
 
-TEST(ProductApps, AreStartedFromTheTargetFolderFoundClosedInOrderAndRelaunched) {
+void UseStandinFolder() {
+  const std::string standins = TestExecutableFolder() + "\\..\\..\\package\\standins";
+  CopyText(setupContext.targetFolder, MAX_PATH, standins.c_str());
+}
+
+TEST(ProductApps, AreStartedFromTheTargetFolderFoundAndClosedInOrder) {
   char log[MAX_PATH];
   ASSERT_TRUE(standin_log::LogPath(log));
   DeleteFileA(log);
-  CopyText(setupContext.targetFolder, MAX_PATH, TestExecutableFolder().c_str());
-  for (int round = 0; round < 2; ++round) {
-    for (ProductApp app : kProductApps) {
-      EXPECT_EQ(IsAppRunning(app), 0) << app;
-      EXPECT_EQ(LaunchApp(app), 0u) << app;
-      EXPECT_EQ(IsAppRunning(app), 1) << app;
-    }
-    for (ProductApp app : kProductApps) {
-      CloseApp(app);
-      EXPECT_TRUE(WaitForRunning(app, 0)) << app;
-    }
+  UseStandinFolder();
+  for (ProductApp app : kProductApps) {
+    EXPECT_EQ(LaunchApp(app), 0u) << app;
+    EXPECT_EQ(IsAppRunning(app), 1) << app;
   }
-  const std::string started =
-      "Z614UI.exe|WinMain|\r\nZ614MON.exe|WinMain|\r\nZ614sms.exe|WinMain|\r\n";
+  for (ProductApp app : kProductApps) {
+    CloseApp(app);
+    EXPECT_TRUE(WaitForRunning(app, 0)) << app;
+  }
   std::string read;
   EXPECT_TRUE(ReadTestFile(log, &read));
-  EXPECT_EQ(read, started + started);
+  EXPECT_EQ(read, "Z614UI.exe|WinMain|\r\nZ614MON.exe|WinMain|\r\nZ614sms.exe|WinMain|\r\n");
 }
 
 // A user interface that asks its user and so stays: a window of this thread whose posted
 // closes wait in the queue to be counted.
 TEST(ProductApps, AUserInterfaceThatIgnoresCloseGetsTenPostsAndASecondCopyStarts) {
-  CopyText(setupContext.targetFolder, MAX_PATH, TestExecutableFolder().c_str());
+  UseStandinFolder();
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.lpszClassName = "Z614Main";
