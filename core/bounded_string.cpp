@@ -91,13 +91,25 @@ int ReplaceFirstNoCase(char* buf, size_t cap, const char* what, const char* with
 int ReadLine(const char* data, size_t size, size_t* pos, char* line, size_t cap) {
   if (cap) line[0] = '\0';
   if (*pos >= size) return 0;
+  // The line ends at the first CR or LF. Each window of the text is searched for an LF, then
+  // for a CR in front of it; windows keep a text of CR-only line ends from being searched to
+  // its end for every line.
   size_t p = *pos;
-  size_t n = 0;
-  while (p < size && data[p] != '\r' && data[p] != '\n') {
-    if (cap && n + 1 < cap) line[n++] = data[p];
-    ++p;
+  for (;;) {
+    const size_t window = size - p < 256 ? size - p : 256;
+    const char* begin = data + p;
+    size_t end = window;
+    if (const void* lf = std::memchr(begin, '\n', end)) end = static_cast<size_t>(static_cast<const char*>(lf) - begin);
+    if (const void* cr = std::memchr(begin, '\r', end)) end = static_cast<size_t>(static_cast<const char*>(cr) - begin);
+    p += end;
+    if (end < window || p >= size) break;
   }
-  if (cap) line[n] = '\0';
+  if (cap) {
+    // One copy of the part that fits, rather than a test per character.
+    const size_t n = p - *pos < cap - 1 ? p - *pos : cap - 1;
+    std::memcpy(line, data + *pos, n);
+    line[n] = '\0';
+  }
   if (p < size && data[p] == '\r') ++p;
   if (p < size && data[p] == '\n') ++p;
   *pos = p;

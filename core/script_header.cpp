@@ -56,26 +56,10 @@ bool StartsWithNoCase(const char* text, const char* prefix) {
   return true;
 }
 
-// Whether ".name." (negated false) or ".!name." (negated true) stands in the text.
-bool HasTag(const char* text, const char* name, bool negated) {
-  char needle[16];
-  CopyText(needle, sizeof needle, negated ? ".!" : ".");
-  AppendText(needle, sizeof needle, name);
-  AppendText(needle, sizeof needle, ".");
-  return FindTextNoCase(text, needle) != nullptr;
-}
-
-bool IsKnownTagName(const char* token) {
-  if (*token == '!') ++token;
-  for (const ComponentTag& tag : kComponentTags)
-    if (EqualsNoCase(token, tag.name)) return true;
-  for (const OsTag& tag : kOsTags)
-    if (EqualsNoCase(token, tag.name)) return true;
-  return false;
-}
-
-// Every text between two dots that is no tag name, "!" allowed in front.
-void ReportUnknownTags(const char* text, HeaderNoteSink* notes) {
+// Reads every text between two consecutive dots as a tag: "NAME" or "!NAME". A tag ".NAME."
+// anywhere in the text is exactly such a text, so one walk over the dots finds all tags; a
+// text that names no tag goes to `notes` (when given).
+void ReadTags(const char* text, SectionHeader* header, HeaderNoteSink* notes) {
   const char* dot = std::strchr(text, '.');
   while (dot) {
     const char* next = std::strchr(dot + 1, '.');
@@ -84,7 +68,20 @@ void ReportUnknownTags(const char* text, HeaderNoteSink* notes) {
     const size_t length = static_cast<size_t>(next - dot - 1);
     std::memcpy(token, dot + 1, length);
     token[length] = '\0';
-    if (!IsKnownTagName(token)) notes->OnHeaderNote(ScriptNote::kUnknownTag, token);
+    const bool negated = token[0] == '!';
+    const char* name = token + (negated ? 1 : 0);
+    bool known = false;
+    for (const ComponentTag& tag : kComponentTags) {
+      if (!EqualsNoCase(name, tag.name)) continue;
+      (negated ? header->excludeMask : header->includeMask) |= tag.bit;
+      known = true;
+    }
+    for (const OsTag& tag : kOsTags) {
+      if (!EqualsNoCase(name, tag.name)) continue;
+      (negated ? header->osExclude : header->osInclude) |= tag.bit;
+      known = true;
+    }
+    if (!known && notes) notes->OnHeaderNote(ScriptNote::kUnknownTag, token);
     dot = next;
   }
 }
@@ -121,21 +118,12 @@ int ParseSectionHeader(const char* line, SectionHeader* header, HeaderNoteSink* 
   char* bracket = std::strchr(text, ']');
   if (bracket) *bracket = '.';
 
-  for (const ComponentTag& tag : kComponentTags) {
-    if (HasTag(text, tag.name, false)) header->includeMask |= tag.bit;
-    if (HasTag(text, tag.name, true)) header->excludeMask |= tag.bit;
-  }
-  for (const OsTag& tag : kOsTags) {
-    if (HasTag(text, tag.name, false)) header->osInclude |= tag.bit;
-    if (HasTag(text, tag.name, true)) header->osExclude |= tag.bit;
-  }
-
   if (notes) {
     const char next = line[std::strlen(ActionKeyword(action)) + 1];
     if (next != '.' && next != ']' && next != '\0') notes->OnHeaderNote(ScriptNote::kKeywordRunsOn, "");
     if (!bracket) notes->OnHeaderNote(ScriptNote::kHeaderNotClosed, "");
-    ReportUnknownTags(text, notes);
   }
+  ReadTags(text, header, notes);
   return 1;
 }
 

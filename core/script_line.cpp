@@ -27,8 +27,10 @@ int ReadScriptLine(const char* data, size_t size, size_t* pos, char* line, size_
   const size_t start = *pos;
   if (!ReadLine(data, size, pos, line, cap)) return 0;
   if (wasCut) {
-    size_t end = start;
-    while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
+    // The line's own bytes end where the consumed line end (CR, LF or CR LF) begins.
+    size_t end = *pos;
+    if (end > start && data[end - 1] == '\n') --end;
+    if (end > start && data[end - 1] == '\r') --end;
     *wasCut = cap > 0 && end - start > cap - 1;
   }
   return 1;
