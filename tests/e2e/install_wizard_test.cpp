@@ -11,14 +11,12 @@
 #include <cstdio>
 #include <set>
 
-#include "tests/e2e/scenario.h"
+#include "tests/e2e/wizard_scenario.h"
 
 namespace {
 
-// Control and button ids of the frame and the pages.
-constexpr int kNext = 1, kCancel = 2, kBack = 1077;
-constexpr int kLicenseView = 1008, kFolderPath = 1010, kBrowse = 1007;
-constexpr int kSetupTypes = 1019, kComponents = 1020, kDescription = 1018, kSummaryView = 1006;
+// Controls of the pages this walk reads.
+constexpr int kFolderPath = 1010, kBrowse = 1007, kDescription = 1018, kSummaryView = 1006;
 constexpr int kSmartCardRow = 3;
 
 const char kDefaultFolder[] = "C:\\Program Files\\Xelta\\Xelta Z614";
@@ -34,61 +32,14 @@ const char kAllLines[] =
     "\tXelta Z614 drivers\r\n\tUser interface\r\n\t     Administrator page\r\n\tHelp files\r\n"
     "\tSMS application\r\n";
 
-class InstallWizard : public testing::Test {
+class InstallWizard : public WizardScenario {
  protected:
   void SetUp() override {
-    if (!SetupSupportsThisSystem()) GTEST_SKIP() << "the gate refuses this system";
-    ASSERT_FALSE(full_.empty() || bare_.empty())
-        << "Z614_SETUP_EXE and Z614_BARE_SETUP_EXE name the setups with and without options";
-    PrepareMachine();
+    WizardScenario::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_FALSE(bare_.empty()) << "Z614_BARE_SETUP_EXE names the setup without options";
   }
 
-  // Closes what a test left open, so that the next one starts on a quiet machine.
-  void TearDown() override {
-    if (!wizard_) return;
-    if (!CancelAndConfirm()) TerminateProcess(wizard_, 1);
-    WaitForSingleObject(wizard_, kUiTimeoutMs);
-    CloseHandle(wizard_);
-  }
-
-  // Starts the setup as a user would and waits for its Welcome page. The wizard is shown by the
-  // started file's temporary copy; the scenarios run alone, so any wizard shown is this one.
-  void Start(const std::string& exe) {
-    HINSTANCE started = ShellExecuteA(nullptr, "open", exe.c_str(), nullptr, nullptr, SW_SHOW);
-    ASSERT_GT(reinterpret_cast<INT_PTR>(started), 32) << "the setup starts";
-    frame_ = WaitForWindow([] { return FindWizardFrame({}); }, 60000);
-    ASSERT_NE(frame_, nullptr) << "the temporary copy shows the wizard";
-    DWORD copy = 0;
-    GetWindowThreadProcessId(frame_, &copy);
-    wizard_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, copy);
-    ASSERT_TRUE(WaitForPage(frame_, WizardPage::Welcome, kUiTimeoutMs));
-  }
-
-  // A message box or the folder browser above the wizard; nullptr on timeout.
-  HWND WaitForMessageBox(DWORD timeoutMs = kUiTimeoutMs) {
-    return WaitForWindow([] { return FindMessageBox({}); }, timeoutMs);
-  }
-
-  // Cancel, then Yes in the question; true when the wizard ended.
-  bool CancelAndConfirm() {
-    if (!PressButton(frame_, kCancel)) return false;
-    HWND box = WaitForMessageBox();
-    return box && PressButton(box, IDYES) &&
-           WaitForSingleObject(wizard_, kUiTimeoutMs) == WAIT_OBJECT_0;
-  }
-
-  // Presses Next or Back and waits for the expected page; after a fatal failure, does nothing.
-  void Go(int button, WizardPage expected) {
-    if (HasFatalFailure()) return;
-    ASSERT_TRUE(PressButton(frame_, button)) << "on " << PageName(CurrentPage(frame_));
-    ASSERT_TRUE(WaitForPage(frame_, expected, kUiTimeoutMs))
-        << "expected " << PageName(expected) << ", shown " << PageName(CurrentPage(frame_));
-  }
-  void Next(WizardPage expected) { Go(kNext, expected); }
-  void Back(WizardPage expected) { Go(kBack, expected); }
-
-  HWND Page() { return CurrentPageWindow(frame_); }
-  HWND LicenseEdit() { return GetWindow(GetDlgItem(Page(), kLicenseView), GW_CHILD); }
   std::string Description() { return ControlText(Page(), kDescription); }
   std::string SummaryText() {
     return WindowTextOf(GetWindow(GetDlgItem(Page(), kSummaryView), GW_CHILD));
@@ -100,14 +51,7 @@ class InstallWizard : public testing::Test {
     const WizardPage page = CurrentPage(frame_);
     if (HasFatalFailure() || !visited_.insert(page).second) return;
     SCOPED_TRACE(PageName(page));
-    const std::string pictures = PathFromEnvironment("Z614_SCREENSHOT_DIR");
-    if (!pictures.empty()) {
-      // The first page can be shown before the window manager has drawn the caption.
-      RedrawWindow(frame_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-      Sleep(300);  // let the page finish painting
-      SaveWindowBitmap(frame_, pictures + "\\" + std::to_string(visited_.size()) + "-" +
-                                   PageName(page) + ".bmp");
-    }
+    Picture(frame_, std::to_string(visited_.size()) + "-" + PageName(page));
     const std::string next = ControlText(frame_, kNext);
     const bool nextEnabled = ControlEnabled(frame_, kNext);
     ASSERT_TRUE(PressButton(frame_, kCancel));
@@ -139,10 +83,7 @@ class InstallWizard : public testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }, kUiTimeoutMs));
   }
 
-  const std::string full_ = PathFromEnvironment();
   const std::string bare_ = PathFromEnvironment("Z614_BARE_SETUP_EXE");
-  HANDLE wizard_ = nullptr;  // the temporary copy
-  HWND frame_ = nullptr;
   std::set<WizardPage> visited_;  // the pages pictured and cancelled on
 };
 

@@ -16,6 +16,7 @@ constexpr int kBackButton = 1077;
 constexpr std::pair<int, WizardPage> kPageMarks[] = {
     {1001, WizardPage::Welcome},    {1008, WizardPage::License}, {1007, WizardPage::Folder},
     {1019, WizardPage::SetupType}, {1020, WizardPage::Components}, {1006, WizardPage::Summary},
+    {1027, WizardPage::Installing}, {1032, WizardPage::Finish},     {1030, WizardPage::RestartFinish},
 };
 
 // The first visible dialog-class child of `parent` (of the desktop: nullptr) that `accept` takes.
@@ -157,8 +158,9 @@ bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
 }
 
 const char* PageName(WizardPage page) {
-  static const char* const kNames[] = {"none",       "welcome",    "license", "folder",
-                                       "setup-type", "components", "summary", "other"};
+  static const char* const kNames[] = {"none",       "welcome",    "license",    "folder",
+                                       "setup-type", "components", "summary",    "installing",
+                                       "finish",     "restart-finish", "other"};
   return kNames[static_cast<int>(page)];
 }
 
@@ -224,6 +226,10 @@ std::string WindowTextOf(HWND window) {
 std::string ControlText(HWND parent, int id) { return WindowTextOf(GetDlgItem(parent, id)); }
 
 bool ControlEnabled(HWND parent, int id) { return IsWindowEnabled(GetDlgItem(parent, id)) != 0; }
+
+bool ControlChecked(HWND parent, int id) {
+  return SendDlgItemMessageA(parent, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 bool IsDefaultButton(HWND parent, int id) {
   return (GetWindowLongA(GetDlgItem(parent, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;

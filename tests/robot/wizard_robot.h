@@ -24,7 +24,10 @@ bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
                        std::vector<TreeProcess>& processes, const std::function<void()>& tick);
 
 // The pages of the Install flow, told apart by a control only that page has.
-enum class WizardPage { None, Welcome, License, Folder, SetupType, Components, Summary, Other };
+enum class WizardPage {
+  None, Welcome, License, Folder, SetupType, Components, Summary, Installing, Finish, RestartFinish,
+  Other
+};
 const char* PageName(WizardPage page);
 
 // A visible top-level dialog of the processes (none given: of any process): the wizard frame
@@ -46,6 +49,8 @@ bool WaitForPage(HWND frame, WizardPage page, DWORD timeoutMs);
 std::string WindowTextOf(HWND window);
 std::string ControlText(HWND parent, int id);
 bool ControlEnabled(HWND parent, int id);
+// A check box or radio button that shows its check mark.
+bool ControlChecked(HWND parent, int id);
 bool IsDefaultButton(HWND parent, int id);
 
 struct ShownMessage {
