@@ -260,17 +260,13 @@ int ArchiveWriter::BeginEntry(const char* name, uint64_t creationTime, uint64_t 
   return 1;
 }
 
-int ArchiveWriter::WriteEntryData(const void* data, size_t size) { return AddEntryData(data, size, true); }
-
-int ArchiveWriter::WriteEntryBytes(const void* data, size_t size) { return AddEntryData(data, size, false); }
-
-int ArchiveWriter::AddEntryData(const void* data, size_t size, bool checksum) {
+int ArchiveWriter::WriteEntryData(const void* data, size_t size) {
   if (state_ != State::kInEntry) return Fail("entry data was written outside an entry");
   // The end of the data is the directory's offset, which must fit the trailer's u32.
   if (size > kMaxArchiveOffset - position_) {
     return Fail("the archive is too large: offsets past 4 GiB cannot be recorded");
   }
-  if (checksum) crcState_ = Crc32Update(crcState_, data, size);
+  crcState_ = Crc32Update(crcState_, data, size);
   if (!Emit(data, size)) return 0;
   ArchiveRecord& record = records_.back();
   record.size += static_cast<uint32_t>(size);
@@ -278,12 +274,10 @@ int ArchiveWriter::AddEntryData(const void* data, size_t size, bool checksum) {
   return 1;
 }
 
-int ArchiveWriter::EndEntry() { return EndEntryWithCrc(~crcState_); }
-
-int ArchiveWriter::EndEntryWithCrc(uint32_t crc) {
+int ArchiveWriter::EndEntry() {
   if (state_ != State::kInEntry) return Fail("an entry was ended out of order");
   ArchiveRecord& record = records_.back();
-  record.crc = crc;
+  record.crc = ~crcState_;
   record.crcCopy = record.crc;
   state_ = State::kBetweenEntries;
   return 1;

@@ -146,11 +146,6 @@ class ArchiveWriter {
   int BeginEntry(const char* name, uint64_t creationTime, uint64_t writeTime);
   int WriteEntryData(const void* data, size_t size);
   int EndEntry();
-  // For a caller that computes the entry's CRC-32 itself, at the same time as the bytes are
-  // written (the packer does, on a second thread): the bytes pass without a checksum, and the
-  // entry ends with the CRC-32 given.
-  int WriteEntryBytes(const void* data, size_t size);
-  int EndEntryWithCrc(uint32_t crc);
   int Finish();
 
   const char* Error() const { return error_; }
@@ -161,7 +156,6 @@ class ArchiveWriter {
  private:
   int Fail(const char* error);
   int Emit(const void* data, size_t size);
-  int AddEntryData(const void* data, size_t size, bool checksum);
 
   enum class State { kNew, kBetweenEntries, kInEntry, kFinished, kFailed };
   ByteSink& sink_;

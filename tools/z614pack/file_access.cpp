@@ -6,7 +6,6 @@
 #include <io.h>
 #include <windows.h>
 #else
-#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -58,32 +57,8 @@ int InputFile::Open(const std::string& path) {
 }
 
 void InputFile::Close() {
-#if !defined(_WIN32)
-  if (mapping_) munmap(mapping_, mappedLength_);
-#endif
-  mapping_ = nullptr;
   if (file_) std::fclose(file_);
   file_ = nullptr;
-}
-
-int InputFile::Map(const unsigned char** data, uint64_t* length) {
-#if defined(_WIN32)
-  (void)data;
-  (void)length;
-  return 0;
-#else
-  struct stat st;
-  if (!file_ || mapping_ || fstat(fileno(file_), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return 0;
-  const size_t size = static_cast<size_t>(st.st_size);
-  void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fileno(file_), 0);
-  if (mapping == MAP_FAILED) return 0;
-  madvise(mapping, size, MADV_SEQUENTIAL);
-  mapping_ = mapping;
-  mappedLength_ = size;
-  *data = static_cast<const unsigned char*>(mapping);
-  *length = static_cast<uint64_t>(st.st_size);
-  return 1;
-#endif
 }
 
 size_t InputFile::Read(void* buffer, size_t size, bool* failed) {

@@ -9,7 +9,7 @@
 
 // Size of the chunks in which the packer streams file data: large enough that copying runs
 // at the speed of the disk, small enough that no file is ever held in memory whole.
-constexpr size_t kStreamChunkSize = 256u << 10;
+constexpr size_t kStreamChunkSize = 1u << 20;
 
 // The bytes a file occupies on its disk; for a sparse file far less than its length. 0 when
 // the file cannot be examined.
@@ -28,17 +28,12 @@ class InputFile : public ArchiveSource {
   // Reads up to `size` bytes at the current position; returns the count, 0 at the end.
   // *failed is set on an I/O error.
   size_t Read(void* buffer, size_t size, bool* failed);
-  // Maps the whole file into memory, read-only, until Close; returns 0 where it cannot be
-  // (Windows, an empty file, a pipe), and the caller reads instead.
-  int Map(const unsigned char** data, uint64_t* length);
 
   int GetLength(uint64_t* length) override;
   int ReadAt(uint64_t offset, void* buffer, size_t size, size_t* got) override;
 
  private:
   FILE* file_ = nullptr;
-  void* mapping_ = nullptr;
-  size_t mappedLength_ = 0;
 };
 
 // A file created (or truncated) for writing, usable as the sink of an archive.

@@ -11,14 +11,10 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#if !defined(_WIN32)
-#include <thread>
-#endif
 #include <vector>
 
 #include "core/archive_format.h"
 #include "core/bounded_string.h"
-#include "core/crc32.h"
 #include "core/entry_name_rules.h"
 #include "tools/z614pack/commands.h"
 #include "tools/z614pack/file_access.h"
@@ -88,36 +84,6 @@ int StreamFile(const std::string& path, std::vector<unsigned char>& buffer, OnCh
   }
 }
 
-// Copies the whole of `path` into the writer's current entry and ends it. Where the file can
-// be mapped, its bytes go from the page cache to the output with one copy while a second
-// thread computes their CRC-32 over the same mapping, so the checksum costs no time of its own;
-// elsewhere the writer checksums the chunks as they pass.
-int StreamEntry(const std::string& path, std::vector<unsigned char>& buffer, ArchiveWriter& writer) {
-#if !defined(_WIN32)
-  InputFile in;
-  const unsigned char* mapped = nullptr;
-  uint64_t length = 0;
-  if (in.Open(path) && in.Map(&mapped, &length)) {
-    uint32_t crc = 0;
-    std::thread checksum([&crc, mapped, length]() {
-      crc = ~Crc32Update(0xFFFFFFFFu, mapped, static_cast<size_t>(length));
-    });
-    int written = 1;
-    for (uint64_t at = 0; written && at < length; at += buffer.size()) {
-      const size_t chunk = length - at < buffer.size() ? static_cast<size_t>(length - at) : buffer.size();
-      written = writer.WriteEntryBytes(mapped + at, chunk);
-    }
-    checksum.join();
-    if (!written) return !Fail("%s: %s", path.c_str(), writer.Error());
-    return writer.EndEntryWithCrc(crc) ? 1 : !Fail("%s: %s", path.c_str(), writer.Error());
-  }
-#endif
-  const int streamed = StreamFile(path, buffer, [&](const unsigned char* data, size_t size) {
-    return writer.WriteEntryData(data, size) ? 1 : !Fail("%s: %s", path.c_str(), writer.Error());
-  });
-  return streamed && writer.EndEntry();
-}
-
 int WritePackedFile(const std::string& exePath, const std::vector<PayloadFile>& files, const std::string& outPath) {
   OutputFile out;
   if (!out.Create(outPath)) return !Fail("%s: cannot create: %s", outPath.c_str(), std::strerror(errno));
@@ -147,7 +113,10 @@ int WritePackedFile(const std::string& exePath, const std::vector<PayloadFile>& 
     if (!writer.BeginEntry(file.name.c_str(), creationTime, writeTime)) {
       return !Fail("%s: %s", file.path.c_str(), writer.Error());
     }
-    if (!StreamEntry(file.path, buffer, writer)) return 0;
+    const int streamed = StreamFile(file.path, buffer, [&](const unsigned char* data, size_t size) {
+      return writer.WriteEntryData(data, size) ? 1 : !Fail("%s: %s", file.path.c_str(), writer.Error());
+    });
+    if (!streamed || !writer.EndEntry()) return 0;
   }
   if (!writer.Finish()) return !Fail("%s: %s", outPath.c_str(), writer.Error());
   if (!out.Close()) return !Fail("%s: write error", outPath.c_str());
