@@ -28,6 +28,8 @@ constexpr uint32_t kManagementServiceType = 1;
 constexpr uint32_t kManagementServiceStart = 0;
 constexpr char kManagementDriverFile[] = "System32\\drivers\\%sMC.sys";
 constexpr char kManagementServiceGroup[] = "Extended base";
+constexpr char kManagementServiceDisplayName[] = "Xelta %s Management";
+constexpr uint32_t kManagementServiceErrorControl = 1;  // SERVICE_ERROR_NORMAL
 
 // NT family: the function drivers' services, stopped and deleted on removal.
 constexpr char kModemService[] = "%sMDM";
@@ -48,12 +50,69 @@ constexpr char kClassGuidValue[] = "ClassGUID";
 constexpr char kClassValue[] = "Class";
 constexpr char kDriverValue[] = "Driver";
 
+// The enumeration keys of the PC-card instances under HKEY_LOCAL_MACHINE ("%s" the device
+// ID, "%d" the instance number).
+constexpr char kPcCardInstanceKey9x[] = "Enum\\PCMCIA\\%s\\%d";
+constexpr char kPcCardInstanceKeyNT[] = "SYSTEM\\CurrentControlSet\\Enum\\PCMCIA\\%s\\%d";
+// Values found across the instances for the card's registration to count as complete.
+constexpr int kRegistrationValuesNeeded = 3;
+
 // NT family: the device trees removed on uninstall ("%s" of the two PC-card trees is the
 // device ID, of the legacy trees the model name).
 constexpr char kLegacyManagementTree[] = "Root\\LEGACY_%sMC";
 constexpr char kMultifunctionTree[] = "MF\\PCMCIA#%s\\";
 constexpr char kPcCardTree[] = "PCMCIA\\%s\\";
 constexpr char kLegacyControlTree[] = "Root\\LEGACY_%sCTL";
+
+// The product's control program in the target folder, told to let go of the card before the
+// drivers stop and to take it again after they start.
+constexpr char kControlProgram[] = "%sCTL.exe";
+constexpr char kControlRelease[] = "remove";
+constexpr char kControlTake[] = "install";
+
+// 9x family: the driver index is rebuilt by the system's setup library.
+constexpr char kDriverIndexHost[] = "rundll32.exe";
+constexpr char kDriverIndexCommand[] = "setupx.dll,DiBuildDriverIndex";
+
+// 9x family: the smart card reader support, installed by the library's entry with the reader
+// INF ("<Windows>\INF\" + model + "SC.INF", short form).
+constexpr char kSmartCardLibrary[] = "Xescinst.dll";
+constexpr char kSmartCardEntry[] = ",SmartcardInstall 9 ";
+constexpr char kSmartCardInfSuffix[] = "SC.INF";
+constexpr char kSmartCardHost[] = "rundll.exe";
+
+// 9x family: the device removal library and its entry, run by "rundll" from the search path.
+constexpr char kDeviceRemovalLibrary[] = "DevStop.dll";
+constexpr char kDeviceRemovalEntry[] = ",DEVICE9XREMOVE";
+constexpr char kDeviceRemovalHost[] = "rundll";
+
+// 9x family: the enumeration trees of the card ("%s" the device ID, then the model) and the
+// multifunction children of its functions ("%04d" the child number 0 to 99, "%s" the device ID).
+constexpr char kPcCardTree9x[] = "Enum\\PCMCIA\\%s";
+constexpr char kModemTree9x[] = "Enum\\MODEM\\XELTA%s";
+constexpr int kNumberedKeyCount = 100;
+constexpr char kMultifunctionChildKey9x[] = "Enum\\MF\\CHILD%04d\\PCMCIA&%s&0";
+constexpr char kMultifunctionChildTree9x[] = "Enum\\MF\\CHILD%04d";
+
+// 9x family: numbered class keys ("%04d") of the card's functions and how each is known: the
+// named value equals, or contains, the text ("%s" in it the device ID for the multifunction
+// key, else the model).
+struct ClassKey9x {
+  const char* keyFormat;
+  const char* valueName;
+  const char* textFormat;
+  bool byDeviceId;
+  bool contains;  // false: equals
+};
+constexpr ClassKey9x kClassKeys9x[] = {
+    {"System\\CurrentControlSet\\Services\\Class\\Multifunction\\%04d", "MatchingDeviceId",
+     "PCMCIA\\%s", true, false},
+    {"System\\CurrentControlSet\\Services\\Class\\Net\\%04d", "FirmwareImage", "%sFW.BIN", false,
+     false},
+    {"Enum\\Root\\SmartCardReader\\%04d", "DeviceDesc", "%s", false, true},
+    {"System\\CurrentControlSet\\Services\\Class\\SmartCardReader\\%04d", "DriverDesc", "%s",
+     false, true},
+};
 
 // The card's GSM modem as the remote access service lists it.
 constexpr char kGsmModemName[] = "Xelta %s GSM modem";
