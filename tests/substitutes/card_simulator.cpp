@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <initializer_list>
 
 #include "device/card_driver_contract.h"
@@ -46,6 +47,11 @@ void Traces(bool in) {
   }
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, kSimulatorKey);
   if (in) SetText(kSimulatorKey, "GsmModem", modem);
+  char parent[MAX_PATH];  // the card's functions are the children of its PC-card node
+  snprintf(parent, sizeof parent, kPcCardInstanceFormat, deviceId, 0);
+  snprintf(tree, sizeof tree, kMultifunctionTree, deviceId);
+  const std::string children = tree + std::string("0") + '\0' + tree + "1" + '\0' + '\0';
+  if (in && IsWinNT()) SHSetValueA(HKEY_LOCAL_MACHINE, kSimulatorChildrenKey, parent, REG_MULTI_SZ, children.data(), children.size());
 }
 
 int main(int argc, char** argv) {

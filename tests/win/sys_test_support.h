@@ -4,8 +4,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
+#include "device/service_control.h"
 #include "sys/delete_files.h"
 
 // A fresh, empty folder C:\z614\sys\<name>.
@@ -96,4 +99,23 @@ inline std::string TestExecutableFolder() {
   GetModuleFileNameA(nullptr, path, sizeof path);
   PathRemoveFileSpecA(path);
   return path;
+}
+
+// A service of the given type whose program is the test service.
+inline void CreateTestService(const char* name, DWORD type, const std::string& arguments = "") {
+  const std::string command = "\"" + TestExecutableFolder() + "\\test_service.exe\"" + arguments;
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, type,
+                                     SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(),
+                                     nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_NE(service, nullptr) << GetLastError();
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+}
+
+// A deleted service is only marked for deletion; the manager drops it once its process has
+// gone and the last handle is closed, which can take a moment after the stop.
+inline bool ServiceGoneWithinTwoSeconds(const char* name) {
+  for (int i = 0; i < 40 && ServiceExists(name); ++i) Sleep(50);
+  return ServiceExists(name) == 0;
 }
