@@ -2,9 +2,9 @@
 // without regard to case), into FOLDER, which is created when missing. Existing files are
 // replaced. Every name, and what stands at each name's place in the folder, is checked before
 // anything is written, so an archive with a name that could leave the folder or open a
-// device writes nothing at all. Each entry is written into a new temporary file, its CRC-32
-// checked, and only then renamed into place (see file_placement.h): a damaged entry never
-// replaces a good file, and no write goes through a link.
+// device writes nothing at all. Each entry goes into a file created new, never through
+// anything that stands in the folder; an existing file is replaced only by renaming a verified
+// temporary file over it (see file_placement.h), so a damaged entry never replaces a good one.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -69,13 +69,6 @@ int SelectRecords(const char* archivePath, const std::vector<ArchiveRecord>& rec
   return 1;
 }
 
-// Refuses a destination where a link, folder, pipe or device stands.
-int CheckDestination(const std::string& destination) {
-  const char* refusal = DestinationRefusal(ExamineDestination(destination));
-  if (refusal) return !Fail("%s: refused: %s", PrintableName(destination.c_str()).c_str(), refusal);
-  return 1;
-}
-
 // Streams the entry into `out` and checks its CRC-32; `temporary` is the file's name for messages.
 int WriteVerifiedData(InputFile& archive, const ArchiveRecord& record, const std::string& temporary,
                       std::vector<unsigned char>& buffer, OutputFile& out) {
@@ -96,25 +89,31 @@ int WriteVerifiedData(InputFile& archive, const ArchiveRecord& record, const std
   return 1;
 }
 
-// Writes one entry to `destination` through a temporary file; whatever fails, the temporary
-// file is removed and the destination left as it was.
+// Writes one entry to `destination`. Where no file stands there yet, the entry is written to
+// a file created under its own name, which must not exist (nothing can stand in its place);
+// else, or when a file appeared meanwhile, through a temporary file renamed over it, which
+// replaces the name and never writes through it. Whatever fails, the file made here is
+// removed and the destination is left as it was.
 int ExtractRecord(InputFile& archive, const ArchiveRecord& record, const std::string& folder,
-                  const std::string& destination, std::vector<unsigned char>& buffer) {
+                  const std::string& destination, bool absent, std::vector<unsigned char>& buffer) {
   OutputFile out;
-  std::string temporary;
-  if (!CreateTemporaryFile(folder, &out, &temporary)) {
-    return !Fail("%s: cannot create a file: %s", folder.c_str(), std::strerror(errno));
+  std::string written = destination;
+  if (!absent || !out.CreateNew(destination)) {
+    if (absent && errno != EEXIST) {
+      return !Fail("%s: cannot create: %s", PrintableName(destination.c_str()).c_str(), std::strerror(errno));
+    }
+    if (!CreateTemporaryFile(folder, &out, &written)) {
+      return !Fail("%s: cannot create a file: %s", folder.c_str(), std::strerror(errno));
+    }
   }
-  // The rename replaces the name itself and never writes through it: a link put in place
-  // after the check above is replaced, not followed.
-  int done = WriteVerifiedData(archive, record, temporary, buffer, out);
-  if (done && !PlaceFile(temporary, destination)) {
+  int done = WriteVerifiedData(archive, record, written, buffer, out);
+  if (done && written != destination && !PlaceFile(written, destination)) {
     done = !Fail("%s: cannot be replaced: %s", PrintableName(destination.c_str()).c_str(), std::strerror(errno));
   }
   if (!done) {
     out.Close();
     std::error_code ec;
-    fs::remove(temporary, ec);
+    fs::remove(written, ec);
   }
   return done;
 }
@@ -133,14 +132,20 @@ int ExtractCommand(const char* archivePath, const char* folderPath, int nameCoun
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) return Fail("%s: cannot create the folder", folderPath);
   std::vector<std::string> destinations;
+  std::vector<bool> absent;
   destinations.reserve(chosen.size());
+  absent.reserve(chosen.size());
   for (const ArchiveRecord* record : chosen) {
     destinations.push_back((folder / record->name).string());
-    if (!CheckDestination(destinations.back())) return 1;
+    const Destination kind = ExamineDestination(destinations.back());
+    if (const char* refusal = DestinationRefusal(kind)) {
+      return Fail("%s: refused: %s", PrintableName(destinations.back().c_str()).c_str(), refusal);
+    }
+    absent.push_back(kind == Destination::kAbsent);
   }
   std::vector<unsigned char> buffer(kStreamChunkSize);
   for (size_t i = 0; i < chosen.size(); ++i) {
-    if (!ExtractRecord(archive, *chosen[i], folder.string(), destinations[i], buffer)) return 1;
+    if (!ExtractRecord(archive, *chosen[i], folder.string(), destinations[i], absent[i], buffer)) return 1;
   }
   return 0;
 }
