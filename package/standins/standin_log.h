@@ -4,7 +4,8 @@
 // File: kStandinLogName in the folder GetTempPathA names, created when missing.
 // Line: "<file>|<entry>|<arguments>\r\n"
 //   <file>       the stand-in's file name as shipped: "Z614CTL.exe", "DevStop.dll", ...
-//   <entry>      "WinMain" for a program; for a library the export called ("DEVICE9XREMOVE")
+//   <entry>      "WinMain" for a program ("WinMain hidden" for the control program started
+//                hidden); for a library the export called ("DEVICE9XREMOVE")
 //   <arguments>  what the stand-in received: a program's command line after its own name
 //                (blanks in front removed), a library entry's command-line argument; a line
 //                longer than the line buffer is cut, never run past.

@@ -114,9 +114,9 @@ TEST_P(CardStack, ClosesStopsStartsAndRelaunchesWhatRan) {
   const std::string nt = "cfgmgr32.dll|DIF_PROPERTYCHANGE|PCMCIA\\XELTA-Z614-D9EE\\0\r\n";
   const std::string stop = RunsAs9x() ? "cfgmgr32.dll|CM_Disable_DevNode|PCMCIA\\Xelta-Z614-D9EE\\0 1\r\n" : nt + nt;
   const std::string start9x = "cfgmgr32.dll|CM_Enable_DevNode|PCMCIA\\Xelta-Z614-D9EE\\0 0\r\n";
-  std::string expected = "Z614CTL.exe|WinMain|remove\r\n" +
-                         (row.cardIn ? stop : "Z614CTL.exe|WinMain|remove\r\n") +
-                         "Z614CTL.exe|WinMain|install\r\n" + (row.cardIn ? (RunsAs9x() ? start9x : nt) : "");
+  std::string expected = "Z614CTL.exe|WinMain hidden|remove\r\n" +
+                         (row.cardIn ? stop : "Z614CTL.exe|WinMain hidden|remove\r\n") +
+                         "Z614CTL.exe|WinMain hidden|install\r\n" + (row.cardIn ? (RunsAs9x() ? start9x : nt) : "");
   EXPECT_EQ(TakeLog(), expected + row.relaunched);
 }
 
