@@ -1,7 +1,6 @@
-// cfgmgr32.dll for the device steps' tests (Wine's fails to locate, dies on disable and enable,
-// names no child): a node is there while its Enum key is; disabling and enabling are logged;
-// children are the simulator's "Children"; setupapi's nodes keep its IDs. ClassInstall, the card
-// classes' installer, logs DIF_PROPERTYCHANGE and DIF_REMOVE.
+// cfgmgr32.dll of the device steps' tests (Wine's fails to locate, dies on disable and enable,
+// names no child): nodes live while their Enum keys do, switches are logged, children are the
+// simulator's; setupapi's nodes keep its IDs. ClassInstall logs DIF_PROPERTYCHANGE, DIF_REMOVE.
 #define _CFGMGR32_  // this file defines the configuration manager's functions
 #include <windows.h>
 #include <setupapi.h>

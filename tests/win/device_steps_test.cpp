@@ -32,8 +32,7 @@ void Simulate(const char* command) {
   CloseHandle(process.hProcess);
 }
 
-// The card out and every record of it gone.
-void ForgetCard() {
+void ForgetCard() {  // the card out, its records gone
   Simulate("remove");
   for (const char* tree : {"PCMCIA\\Xelta-Z614-D9EE", "MF\\PCMCIA#Xelta-Z614-D9EE",
                            "Root\\LEGACY_Z614MC", "Root\\LEGACY_Z614CTL"}) {
