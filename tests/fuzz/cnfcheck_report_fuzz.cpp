@@ -46,8 +46,11 @@ void CheckCleanRegistryText(const char* text, size_t size) {
   size_t pos = 0, next = 0;
   uint32_t number = 0;
   char line[kScriptLineSize];
-  while (ReadScriptLine(text, size, &pos, line, sizeof line, nullptr)) {
-    Require(std::memchr(line, 0, std::strlen(line)) == nullptr);
+  for (size_t start = 0; ReadScriptLine(text, size, &pos, line, sizeof line, nullptr); start = pos) {
+    size_t end = start;  // the line in the text, up to its line end
+    while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
+    const size_t read = end - start < sizeof line - 1 ? end - start : sizeof line - 1;
+    Require(std::memchr(text + start, 0, read) == nullptr);
     if (++number == 1 || (line[0] != '[' && line[0] != '"')) continue;
     Require(next < sink.events.size());
     const std::string& event = sink.events[next++];
@@ -55,8 +58,9 @@ void CheckCleanRegistryText(const char* text, size_t size) {
       Require(EqualsNoCase(event.c_str(), line));
     } else {
       Require(event == "=");
-      const char* dword = std::strstr(line, "=dword:");
-      if (dword) Require(std::strspn(dword + 7, "0123456789abcdefABCDEF") <= 8);
+      const char* nameEnd = std::strchr(line + 1, '"');
+      const char* data = nameEnd ? std::strchr(nameEnd + 1, '=') : nullptr;
+      if (data && std::strncmp(data + 1, "dword:", 6) == 0) Require(std::strspn(data + 7, "0123456789abcdefABCDEF") <= 8);
     }
   }
 }
