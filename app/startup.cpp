@@ -14,6 +14,7 @@
 #include "sys/module_instance.h"
 #include "wizard/install_flow.h"
 #include "wizard/install_record.h"
+#include "wizard/maintenance_flow.h"
 #include "wizard/page_skin.h"
 #include "wizard/text_view.h"
 #include "wizard/wizard_frame.h"
@@ -120,6 +121,14 @@ void PrepareWizard() {
   }
 }
 
+// A page that ended the wizard with PostQuitMessage (the maintenance choice without its
+// script) leaves its exit code in the quit message the frame's loop put back.
+int PendingQuitCode() {
+  MSG quit;
+  if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return static_cast<int>(quit.wParam);
+  return 0;
+}
+
 void ReleaseInstallMutex() {
   if (!installMutex) return;
   ReleaseMutex(installMutex);
@@ -155,11 +164,15 @@ int RunSetup(HINSTANCE instance, const char* commandLineText) {
   PrepareWizard();
 
   if (IsProductInstalled()) {
-    // The maintenance choice (Cloned) and the direct Uninstall pages (ClonedUninstall) are
-    // routed here as their flows arrive; until then an installed product ends the copy.
-    (void)mode;
+    if (mode == StartMode::ClonedUninstall) {
+      // The installed uninstaller: the Uninstall pages alone. The mutex is left to the end of
+      // the process.
+      AppendUninstallPages();
+      return static_cast<int>(wizardFrame.Run());
+    }
+    RunMaintenanceFlow();
     ReleaseInstallMutex();
-    return 0;
+    return PendingQuitCode();
   }
 
   // Not installed, in either mode: the Install flow. Without its script there is nothing to

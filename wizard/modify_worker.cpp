@@ -1,0 +1,29 @@
+// The Modify worker: the old installation goes by its Remove.cnf and the new component set is
+// installed from Setup.cnf, between a stop and a start of the card stack. It reports nothing;
+// the script runs report missing payload files themselves.
+#include <shlwapi.h>
+
+#include "core/bounded_string.h"
+#include "device/driver_steps.h"
+#include "script/uninstall_script.h"
+#include "sys/globals.h"
+#include "wizard/install_record.h"
+#include "wizard/maintenance_flow.h"
+#include "wizard/wizard_messages.h"
+
+DWORD WINAPI ModifyWorker(LPVOID parameter) {
+  HWND page = parameter ? *static_cast<HWND*>(parameter) : nullptr;
+  DeleteProductKey(0);
+  StopCardStack(page);
+  payloadArchive.flags |= OverwriteExisting;
+  char uninstallScript[MAX_PATH];
+  CopyText(uninstallScript, sizeof uninstallScript, setupContext.targetFolder);
+  if (PathAppendA(uninstallScript, kUninstallScriptName)) {
+    setupContext.ReplaceInstallation(page, uninstallScript, newComponents, "Setup.cnf", 1);
+  }
+  StartCardStack(page, newComponents);
+  WriteInstalledComponents(newComponents);
+  RecordProductDataPattern();
+  if (page) PostMessageA(page, kMsgWorkDone, 0, 0);
+  return 0;
+}
