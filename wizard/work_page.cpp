@@ -26,12 +26,14 @@ bool AnswerWorkPage(const WorkPage& work, HWND page, UINT message, WPARAM wParam
                     INT_PTR* result) {
   *result = TRUE;
   switch (message) {
-    case WM_INITDIALOG:
-      for (int bar : {work.itemBarId, int{IDC_OVERALL_PROGRESS}}) {
+    case WM_INITDIALOG: {
+      const int bars[] = {work.itemBarId, IDC_OVERALL_PROGRESS};
+      for (int bar : bars) {
         SendDlgItemMessageA(page, bar, PBM_SETBARCOLOR, 0, kProgressBarColour);
         SendDlgItemMessageA(page, bar, PBM_SETPOS, 0, 0);
       }
       return true;
+    }
     case kMsgPageShown:
       wizardFrame.ShowButtons(kButtonBack | kButtonNext);
       wizardFrame.EnableButtons(0);

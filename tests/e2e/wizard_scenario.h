@@ -31,16 +31,20 @@ class WizardScenario : public testing::Test {
     CloseHandle(wizard_);
   }
 
-  // Starts the setup as a user would and waits for its Welcome page. The wizard is shown by the
-  // started file's temporary copy; the scenarios run alone, so any wizard shown is this one.
-  void Start(const std::string& exe) {
+  // Starts the setup as a user would and waits for its first page (Welcome when the product is
+  // not installed). The wizard is shown by the started file's temporary copy; the scenarios run
+  // alone, so any wizard shown is this one.
+  void Start(const std::string& exe, WizardPage first = WizardPage::Welcome) {
+    if (wizard_) CloseHandle(wizard_);
+    wizard_ = nullptr;
     HINSTANCE started = ShellExecuteA(nullptr, "open", exe.c_str(), nullptr, nullptr, SW_SHOW);
     ASSERT_GT(reinterpret_cast<INT_PTR>(started), 32) << "the setup starts";
     frame_ = WaitForWindow([] { return FindWizardFrame({}); }, 60000);
     ASSERT_NE(frame_, nullptr) << "the temporary copy shows the wizard";
     GetWindowThreadProcessId(frame_, &copyId_);
     wizard_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, copyId_);
-    ASSERT_TRUE(WaitForPage(frame_, WizardPage::Welcome, kUiTimeoutMs));
+    ASSERT_TRUE(WaitForPage(frame_, first, kUiTimeoutMs))
+        << "expected " << PageName(first) << ", shown " << PageName(CurrentPage(frame_));
   }
 
   // A message box, a card dialog or the folder browser above the wizard; nullptr on timeout.

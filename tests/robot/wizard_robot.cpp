@@ -11,12 +11,39 @@
 
 namespace {
 
-// The frame's Back button, and for each page a control only that page has.
+// The frame's Back button, and for each page a control only that page has, or a control and a
+// part of its text; the first mark that fits names the page.
 constexpr int kBackButton = 1077;
-constexpr std::pair<int, WizardPage> kPageMarks[] = {
-    {1001, WizardPage::Welcome},    {1008, WizardPage::License}, {1007, WizardPage::Folder},
-    {1019, WizardPage::SetupType}, {1020, WizardPage::Components}, {1006, WizardPage::Summary},
-    {1027, WizardPage::Installing}, {1032, WizardPage::Finish},     {1030, WizardPage::RestartFinish},
+struct PageMark {
+  int id;
+  const char* text;  // nullptr: the control alone marks the page
+  WizardPage page;
+};
+const PageMark kPageMarks[] = {
+    {1041, nullptr, WizardPage::MaintenanceChoice},
+    {1066, nullptr, WizardPage::UninstallWelcome},
+    {1068, nullptr, WizardPage::UpdateOptions},
+    {1035, nullptr, WizardPage::Uninstalling},
+    {1063, nullptr, WizardPage::Updating},
+    {1027, nullptr, WizardPage::Installing},
+    {1060, nullptr, WizardPage::Modifying},
+    {1032, nullptr, WizardPage::Finish},
+    {1030, nullptr, WizardPage::RestartFinish},
+    {1000, "Modify Wizard", WizardPage::ModifyWelcome},
+    {1000, "Update Wizard", WizardPage::UpdateWelcome},
+    {1012, "Z614 Modify Wizard", WizardPage::ModifyFinish},
+    {1012, "Z614 Update Wizard", WizardPage::UpdateFinish},
+    {1012, "Z614 Uninstall Wizard", WizardPage::UninstallFinish},
+    {1012, "modifying the installation", WizardPage::ModifySummary},
+    {1012, "start updating", WizardPage::UpdateSummary},
+    {1012, "start removing", WizardPage::UninstallSummary},
+    {1012, "add or clear", WizardPage::ModifyComponents},
+    {1001, nullptr, WizardPage::Welcome},
+    {1008, nullptr, WizardPage::License},
+    {1007, nullptr, WizardPage::Folder},
+    {1019, nullptr, WizardPage::SetupType},
+    {1020, nullptr, WizardPage::Components},
+    {1006, nullptr, WizardPage::Summary},
 };
 
 // The first visible dialog-class child of `parent` (of the desktop: nullptr) that `accept` takes.
@@ -158,9 +185,14 @@ bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
 }
 
 const char* PageName(WizardPage page) {
-  static const char* const kNames[] = {"none",       "welcome",    "license",    "folder",
-                                       "setup-type", "components", "summary",    "installing",
-                                       "finish",     "restart-finish", "other"};
+  static const char* const kNames[] = {
+      "none",           "welcome",           "license",        "folder",
+      "setup-type",     "components",        "summary",        "installing",
+      "finish",         "restart-finish",    "maintenance",    "modify-welcome",
+      "modify-components", "modify-summary", "modifying",      "modify-finish",
+      "update-welcome", "update-options",    "update-summary", "updating",
+      "update-finish",  "uninstall-welcome", "uninstall-summary", "uninstalling",
+      "uninstall-finish", "other"};
   return kNames[static_cast<int>(page)];
 }
 
@@ -181,8 +213,10 @@ HWND CurrentPageWindow(HWND frame) {
 WizardPage CurrentPage(HWND frame) {
   HWND page = CurrentPageWindow(frame);
   if (!page) return WizardPage::None;
-  for (const auto& mark : kPageMarks) {
-    if (GetDlgItem(page, mark.first)) return mark.second;
+  for (const PageMark& mark : kPageMarks) {
+    HWND control = GetDlgItem(page, mark.id);
+    if (!control) continue;
+    if (!mark.text || WindowTextOf(control).find(mark.text) != std::string::npos) return mark.page;
   }
   return WizardPage::Other;
 }
@@ -247,6 +281,26 @@ ShownMessage ReadMessageBox(HWND box) {
 bool PressButton(HWND parent, int id) {
   HWND button = GetDlgItem(parent, id);
   if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+  PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  return true;
+}
+
+bool ClickButton(HWND parent, int id) {
+  HWND button = GetDlgItem(parent, id);
+  if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+  // What a click does to an automatic box or radio button, done with messages that cross
+  // processes: a box toggles, a radio button takes the mark from the page's other ones.
+  const LONG_PTR type = GetWindowLongPtrA(button, GWL_STYLE) & BS_TYPEMASK;
+  if (type == BS_AUTORADIOBUTTON) {
+    for (HWND other = GetWindow(parent, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+      if ((GetWindowLongPtrA(other, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+        SendMessageA(other, BM_SETCHECK, other == button ? BST_CHECKED : BST_UNCHECKED, 0);
+      }
+    }
+  } else if (type == BS_AUTOCHECKBOX) {
+    const LRESULT checked = SendMessageA(button, BM_GETCHECK, 0, 0);
+    SendMessageA(button, BM_SETCHECK, checked == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+  }
   PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   return true;
 }

@@ -23,9 +23,13 @@ struct TreeProcess {
 bool FollowProcessTree(const std::string& commandLine, DWORD timeoutMs,
                        std::vector<TreeProcess>& processes, const std::function<void()>& tick);
 
-// The pages of the Install flow, told apart by a control only that page has.
+// The pages of every flow, told apart by a control only that page has or, where the flows share
+// a layout, by the text of its title.
 enum class WizardPage {
   None, Welcome, License, Folder, SetupType, Components, Summary, Installing, Finish, RestartFinish,
+  MaintenanceChoice, ModifyWelcome, ModifyComponents, ModifySummary, Modifying, ModifyFinish,
+  UpdateWelcome, UpdateOptions, UpdateSummary, Updating, UpdateFinish,
+  UninstallWelcome, UninstallSummary, Uninstalling, UninstallFinish,
   Other
 };
 const char* PageName(WizardPage page);
@@ -62,6 +66,8 @@ ShownMessage ReadMessageBox(HWND box);
 // Clicks a button of a frame, page or message box as a user would: refused (false) when the
 // button is missing, hidden or disabled.
 bool PressButton(HWND parent, int id);
+// Clicks a check box or radio button itself, so that it changes its mark and tells its page.
+bool ClickButton(HWND parent, int id);
 // A key press (down and up) posted to the window. The wizard's message loop sees it as typed,
 // so dialog keys (Enter, Escape) act as they would for a user.
 void PressKey(HWND window, UINT virtualKey);
