@@ -38,8 +38,23 @@ bool KeyExists(const char* key) {
 }
 std::string InTarget(const std::string& name) { return std::string(kTarget) + "\\" + name; }
 
+std::string WindowsFile(const char* name) {
+  char folder[MAX_PATH] = "";
+  GetWindowsDirectoryA(folder, sizeof folder);
+  return std::string(folder) + "\\" + name;
+}
+
 class MaintenanceWizard : public WizardScenario {
  protected:
+  // The product's WIN.INI sections and appended lines outlive its uninstall by design; the
+  // machine gets its own back for the scenarios that follow.
+  static void SetUpTestSuite() { winIni_ = ReadFileBytes(WindowsFile("win.ini")); }
+  static void TearDownTestSuite() {
+    WriteFileBytes(WindowsFile("win.ini"), winIni_);
+    DeleteFileA(WindowsFile("Xelta.txt").c_str());
+  }
+  static inline std::string winIni_;
+
   void SetUp() override {
     WizardScenario::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
