@@ -220,13 +220,11 @@ TEST_F(MaintenanceWizard, ModifyUpdateAndUninstallOfOneInstallation) {
   RunWorker(WizardPage::Modifying, WizardPage::ModifyFinish);
   Finish();
   EXPECT_EQ(RecordedComponents(), 23u) << "drivers, user interface, administrator, messaging";
-  EXPECT_TRUE(FileExists(InTarget("Uninstall.exe")));
   EXPECT_TRUE(FileExists(InTarget("mod_adm.dll")));
   const std::string removeCnf = ReadFileBytes(InTarget("Remove.cnf"));
   EXPECT_NE(removeCnf.rfind(std::string("[AddFile]\r\n,") + kTarget + "\\*.z6?\r\n\r\n"),
             std::string::npos);
 
-  // Update of the components only: the set and the record stay.
   Start(full_, WizardPage::MaintenanceChoice);
   ASSERT_TRUE(ClickButton(Page(), kChoiceUpdate));
   Next(WizardPage::UpdateWelcome);
@@ -269,8 +267,6 @@ TEST_F(MaintenanceWizard, ModifyUpdateAndUninstallOfOneInstallation) {
                                 "\r\n\r\nInstalled components:\r\n\tXelta Z614 drivers\r\n"
                                 "\tUser interface\r\n\t     Administrator page\r\n"
                                 "\tSMS application\r\n");
-  Back(WizardPage::UninstallWelcome);
-  Next(WizardPage::UninstallSummary);
   RunWorker(WizardPage::Uninstalling, WizardPage::UninstallFinish);
   Finish();
   EXPECT_FALSE(FileExists(kTarget)) << "the folder of the started uninstaller is gone";

@@ -20,16 +20,11 @@ struct PageMark {
   WizardPage page;
 };
 const PageMark kPageMarks[] = {
-    {1041, nullptr, WizardPage::MaintenanceChoice},
-    {1066, nullptr, WizardPage::UninstallWelcome},
-    {1068, nullptr, WizardPage::UpdateOptions},
-    {1035, nullptr, WizardPage::Uninstalling},
-    {1063, nullptr, WizardPage::Updating},
-    {1027, nullptr, WizardPage::Installing},
-    {1060, nullptr, WizardPage::Modifying},
-    {1032, nullptr, WizardPage::Finish},
-    {1030, nullptr, WizardPage::RestartFinish},
-    {1000, "Modify Wizard", WizardPage::ModifyWelcome},
+    {1041, nullptr, WizardPage::MaintenanceChoice}, {1066, nullptr, WizardPage::UninstallWelcome},
+    {1068, nullptr, WizardPage::UpdateOptions},     {1035, nullptr, WizardPage::Uninstalling},
+    {1063, nullptr, WizardPage::Updating},          {1027, nullptr, WizardPage::Installing},
+    {1060, nullptr, WizardPage::Modifying},         {1032, nullptr, WizardPage::Finish},
+    {1030, nullptr, WizardPage::RestartFinish},     {1000, "Modify Wizard", WizardPage::ModifyWelcome},
     {1000, "Update Wizard", WizardPage::UpdateWelcome},
     {1012, "Z614 Modify Wizard", WizardPage::ModifyFinish},
     {1012, "Z614 Update Wizard", WizardPage::UpdateFinish},
@@ -38,12 +33,9 @@ const PageMark kPageMarks[] = {
     {1012, "start updating", WizardPage::UpdateSummary},
     {1012, "start removing", WizardPage::UninstallSummary},
     {1012, "add or clear", WizardPage::ModifyComponents},
-    {1001, nullptr, WizardPage::Welcome},
-    {1008, nullptr, WizardPage::License},
-    {1007, nullptr, WizardPage::Folder},
-    {1019, nullptr, WizardPage::SetupType},
-    {1020, nullptr, WizardPage::Components},
-    {1006, nullptr, WizardPage::Summary},
+    {1001, nullptr, WizardPage::Welcome},  {1008, nullptr, WizardPage::License},
+    {1007, nullptr, WizardPage::Folder},   {1019, nullptr, WizardPage::SetupType},
+    {1020, nullptr, WizardPage::Components}, {1006, nullptr, WizardPage::Summary},
 };
 
 // The first visible dialog-class child of `parent` (of the desktop: nullptr) that `accept` takes.

@@ -21,25 +21,17 @@ const char kInstallationKey[] = "Software\\Xelta\\Z614\\Installation";
 const char kDiagnosticsKey[] = "Software\\Xelta\\Z614\\Diagnostics";
 const char kProfileKey[] = "Software\\Xelta\\Z614\\Profiles\\Maintained";
 
-struct Folders {
-  std::string target = setupContext.targetFolder;
-  std::string documents = setupContext.commonDocumentsFolder;
-  std::string personal = setupContext.personalFolder;
-};
-
 class MaintenanceWorker : public testing::Test {
  protected:
-  static void SetUpTestSuite() { saved_ = Folders(); }
   // The context is the process's own: the later tests get its folders back.
   static void TearDownTestSuite() {
-    CopyText(setupContext.targetFolder, MAX_PATH, saved_.target.c_str());
-    CopyText(setupContext.commonDocumentsFolder, MAX_PATH, saved_.documents.c_str());
-    CopyText(setupContext.personalFolder, MAX_PATH, saved_.personal.c_str());
+    const SetupContext fresh;
+    CopyText(setupContext.targetFolder, MAX_PATH, fresh.targetFolder);
+    CopyText(setupContext.commonDocumentsFolder, MAX_PATH, fresh.commonDocumentsFolder);
+    CopyText(setupContext.personalFolder, MAX_PATH, fresh.personalFolder);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Xelta\\Z614");
     keepSettings = keepSmsData = updateComponents = updateProfiles = 1;
   }
-
-  static inline Folders saved_;
 
   void SetUp() override {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Xelta\\Z614");
