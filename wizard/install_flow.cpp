@@ -1,6 +1,7 @@
 #include "wizard/install_flow.h"
 
 #include "res/resource.h"
+#include "wizard/install_run.h"
 #include "wizard/wizard_frame.h"
 
 ComponentSet selectedComponents = 0;
@@ -13,7 +14,7 @@ void RunInstallFlow() {
   wizardFrame.AddPage(IDD_SETUP_TYPE, SetupTypePage);
   wizardFrame.AddPage(IDD_COMPONENTS, ComponentsPage);
   wizardFrame.AddPage(IDD_SUMMARY, SummaryPage);
-  // The Installing page (114) follows the Summary page once the install run exists; until
-  // then Next on the Summary page ends the wizard.
+  // The Installing page appends the finish page that fits the card once its worker is done.
+  wizardFrame.AddPage(IDD_INSTALLING, InstallingPage);
   wizardFrame.Run();
 }
