@@ -8,6 +8,8 @@
 #   Z614_WINE_ROOT     folder of this run's prefixes (default /tmp/z614-wine-$UID)
 #   Z614_WINE_KEEP=1   keep the prefix as the previous program left it (several programs of
 #                      one scenario); by default the registry and scratch folders are reset
+#   Z614_WINE_FRESH=1  start from a drive C: as a new prefix has it, for scenarios that install
+#                      into the Windows folder and compare the machine before and after
 #   Z614_WINE_NATIVE_DLLS  paths of substitute DLLs (space-separated) that this program gets in
 #                      place of Wine's own: each is copied into system32 over Wine's placeholder
 #                      and loaded as native (NAME=n); the next reset puts the placeholder back
@@ -32,6 +34,9 @@ esac
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
+# Wine's menu builder would turn every shortcut a program makes into desktop files, menus and
+# icons of the host: the tests read the shortcuts themselves.
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -45,20 +50,21 @@ make_base() {
   rm -rf "$base"
   # Whatever the caller overrides, a new prefix never looks for Mono or Gecko.
   WINEPREFIX=$base WINEDLLOVERRIDES="mscoree=;mshtml=" "$wine" wineboot -i >/dev/null 2>&1
-  # Keep every write inside the prefix: the user's shell folders are links into $HOME.
+  # Keep every write inside the prefix: the user's shell folders are links into $HOME, some of
+  # them deep in the profile (Templates).
+  local link
+  find "$base"/drive_c/users -type l | while read -r link; do rm "$link"; mkdir -p "$link"; done
   local user_dir
-  for user_dir in "$base"/drive_c/users/*; do
-    for link in "$user_dir"/*; do
-      if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
-    done
-    mkdir -p "$user_dir/Temp"
-  done
+  for user_dir in "$base"/drive_c/users/*; do mkdir -p "$user_dir/Temp"; done
   # A folder no program can write to, not even as root: the host's /sys/kernel. Tests of the
   # target-folder checks choose it as C:\unwritable.
   ln -s /sys/kernel "$base/drive_c/unwritable"
   # One virtual desktop, so that windows get Wine's own frames and screenshots are stable.
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # Text files open in Notepad, as on every Windows; Wine knows the file type but not the
+  # extension.
+  WINEPREFIX=$base "$wine" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
   # A crashing program ends with its exception code instead of waiting in a debugger.
   WINEPREFIX=$base "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
   WINEPREFIX=$base "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -80,6 +86,10 @@ reset_prefix() {
   WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
   WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
   cp "$prefix"/.pristine/*.reg "$prefix/"
+  if [ "${Z614_WINE_FRESH:-0}" = 1 ]; then
+    rm -rf "$prefix/drive_c"
+    cp -a "$base/drive_c" "$prefix/"
+  fi
   [ ! -d "$prefix/.pristine/system32" ] || cp "$prefix"/.pristine/system32/* "$prefix/drive_c/windows/system32/"
   rm -rf "$prefix"/drive_c/users/*/Temp/* "$prefix/drive_c/Program Files/Xelta" "$prefix/drive_c/z614"
 }

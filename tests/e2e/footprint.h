@@ -1,0 +1,25 @@
+// The machine's footprint: what a setup run leaves behind, as the difference between two
+// snapshots of the registry and the files of the test prefix. A scenario compares that
+// difference with the list of what the run should have made, so anything else a run changed
+// shows up as a line no one expected.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+struct MachineSnapshot {
+  // "HKLM\Software\Xelta\Z614" for a key; "HKLM\Software\Xelta\Z614\Installation|TargetFolder"
+  // for a value, mapped to its type and data ("REG_SZ:C:\...", "REG_DWORD:29", "REG_BINARY:0a0b").
+  std::map<std::string, std::string> registry;
+  // "C:\Program Files\Xelta\Xelta Z614\Z614UI.exe" mapped to its size and last write time;
+  // folders end with a backslash.
+  std::map<std::string, std::string> files;
+};
+
+// Reads the registry trees and the drive the setup can touch. Subtrees that Wine or the test
+// harness change on their own are left out (listed in footprint.cpp).
+MachineSnapshot TakeSnapshot();
+
+// One line per difference, sorted: "+ NAME" for something new (a value with " = DATA"),
+// "- NAME" for something gone, "~ NAME" for a file rewritten or a value changed (" = NEW").
+std::vector<std::string> Difference(const MachineSnapshot& before, const MachineSnapshot& after);
