@@ -9,7 +9,8 @@
 #   Z614_WINE_KEEP=1   keep the prefix as the previous program left it (several programs of
 #                      one scenario); by default the registry and scratch folders are reset
 #   Z614_WINE_FRESH=1  start from a drive C: as a new prefix has it, for scenarios that install
-#                      into the Windows folder and compare the machine before and after
+#                      into the Windows folder and compare the machine before and after; the
+#                      next program of the version gets a new drive C: too
 #   Z614_WINE_NATIVE_DLLS  paths of substitute DLLs (space-separated) that this program gets in
 #                      place of Wine's own: each is copied into system32 over Wine's placeholder
 #                      and loaded as native (NAME=n); the next reset puts the placeholder back
@@ -34,9 +35,6 @@ esac
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
-# Wine's menu builder would turn every shortcut a program makes into desktop files, menus and
-# icons of the host: the tests read the shortcuts themselves.
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -86,8 +84,8 @@ reset_prefix() {
   WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
   WINEPREFIX=$prefix "$wineserver" -w 2>/dev/null || true
   cp "$prefix"/.pristine/*.reg "$prefix/"
-  if [ "${Z614_WINE_FRESH:-0}" = 1 ]; then
-    rm -rf "$prefix/drive_c"
+  if [ "${Z614_WINE_FRESH:-0}" = 1 ] || [ -e "$prefix/.drive-installed" ]; then
+    rm -rf "$prefix/drive_c" "$prefix/.drive-installed"
     cp -a "$base/drive_c" "$prefix/"
   fi
   [ ! -d "$prefix/.pristine/system32" ] || cp "$prefix"/.pristine/system32/* "$prefix/drive_c/windows/system32/"
@@ -103,6 +101,7 @@ exec 8>"$root/$version.lock"
 flock 8
 [ -f "$prefix/.ready" ] || make_version_prefix
 [ "${Z614_WINE_KEEP:-0}" = 1 ] || reset_prefix
+[ "${Z614_WINE_FRESH:-0}" != 1 ] || touch "$prefix/.drive-installed"
 
 for dll in ${Z614_WINE_NATIVE_DLLS:-}; do
   name=$(basename "$dll")

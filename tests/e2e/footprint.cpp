@@ -49,6 +49,12 @@ constexpr const char* kIgnoredFolders[] = {
     "C:\\windows\\logs\\",
 };
 
+// Wine's menu builder puts a launcher of the host's desktop beside each shortcut made on the
+// desktop; the shortcut itself is what the setup made.
+bool IsHostLauncher(const std::string& name) {
+  return name.size() > 8 && _stricmp(name.c_str() + name.size() - 8, ".desktop") == 0;
+}
+
 bool Ignored(const std::string& name, const char* const* list, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     const size_t length = strlen(list[i]);
@@ -120,7 +126,7 @@ void ReadFolder(const std::string& folder, MachineSnapshot& snapshot) {
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
+    if (name == "." || name == ".." || IsHostLauncher(name)) continue;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       ReadFolder(folder + name + "\\", snapshot);
     } else {
