@@ -90,13 +90,14 @@ class InstallRun : public WizardScenario {
   // either the simulator brings the card and the dialog closes by itself, or Cancel ends it.
   void AnswerInsertCard(const InstallCase& c) {
     HWND dialog = WaitForMessageBox(30000);
+    dialogShown_ = GetTickCount();
     ASSERT_NE(dialog, nullptr) << "the insert-card dialog is shown";
     EXPECT_EQ(WindowTextOf(dialog), "Insert Xelta Z614");
     Picture(frame_, std::string(c.name) + "-installing");
     Picture(dialog, std::string(c.name) + "-insert-card");
     if (c.insertCard) {
       ASSERT_TRUE(RunTool("\"" + simulator_ + "\" insert"));
-      const DWORD inserted = GetTickCount();
+      const DWORD inserted = cardInserted_ = GetTickCount();
       EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "the card is seen";
       EXPECT_LT(GetTickCount() - inserted, 2500u) << "within about two seconds";
     } else {
@@ -173,7 +174,7 @@ class InstallRun : public WizardScenario {
 
   const std::string simulator_ = PathFromEnvironment("Z614_CARD_SIMULATOR");
   MachineSnapshot before_;
-  DWORD installStart_ = 0;
+  DWORD installStart_ = 0, dialogShown_ = 0, cardInserted_ = 0;
 };
 
 // Typical with the card brought while the wizard waits: the card works, so the finish page offers
@@ -184,8 +185,11 @@ TEST_F(InstallRun, TypicalWithTheCardInsertedWhileTheDialogWaits) {
   WalkToInstalling(c);
   AnswerInsertCard(c);
   ASSERT_TRUE(WaitForPage(frame_, WizardPage::Finish, 30000));
-  printf("install run, Next on Summary to the finish page: %lu ms\n",
-         static_cast<unsigned long>(GetTickCount() - installStart_));
+  // The install's own time, without the user's: Next to the insert-card dialog, and the card's
+  // arrival to the finish page, of which up to a second is the dialog's wait for its next check.
+  printf("install run: %lu ms to the insert-card dialog, %lu ms from the card to the finish page\n",
+         static_cast<unsigned long>(dialogShown_ - installStart_),
+         static_cast<unsigned long>(GetTickCount() - cardInserted_));
   EXPECT_EQ(ControlText(frame_, kNext), "Finish");
   EXPECT_FALSE(ControlEnabled(frame_, kBack));
   EXPECT_TRUE(ControlChecked(Page(), kViewReadMe));
