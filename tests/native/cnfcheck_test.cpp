@@ -1,5 +1,5 @@
 // The script checker reads a script as the setup's loader does and names every line the setup
-// would drop or alter; with it, the demo payload is checked for what the demo run relies on.
+// would drop or alter; with it, the demo payload is checked for what the install run relies on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -173,7 +173,7 @@ std::string DemoText(const char* name) {
   return text.str();
 }
 
-// The demo payload exercises the whole script language, so the demo run covers it: every
+// The demo payload exercises the whole script language, so the install run covers it: every
 // list, every component tag (negated ones too), items of each system's own, and the lines the
 // setup needs: precached and optional ones, the uninstaller and the smart card switch both ways.
 // (The demo's texts reading clean for each system is a test of its own, by the cnfcheck tool.)

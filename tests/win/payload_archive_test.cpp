@@ -101,7 +101,7 @@ TEST_F(PayloadArchiveTest, AnUnopenableFileShowsTheMessageAndKeepsTheDirectory) 
 }
 
 // Names are compared whole, each character upper-cased; patterns match whole names too. The
-// profile collection, the pages and the demo run use the pattern lookups and loads.
+// profile collection, the pages and the install run scenario use the pattern lookups and loads.
 TEST_F(PayloadArchiveTest, LookupsIgnoreCaseAndTakeTheWholeName) {
   EXPECT_EQ(archive_.FindEntry("z614sc.INF"), archive_.entries.At(5));
   for (const char* absent : {"Setup", "*.cnf", ""}) EXPECT_EQ(archive_.FindEntry(absent), nullptr);

@@ -1,13 +1,16 @@
-// The script engine against the prefix's real files, registry and shell links, where the demo
-// run does not reach: the order of a run and its progress, refusals, limits and edge cases.
+// The script engine against the prefix's real files, registry and shell links, where the install
+// run scenario does not reach: the order of a run and its progress, refusals, limits, edge cases.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "device/profile_collection.h"
 #include "script/load_script.h"
 #include "script/registry_import.h"
 #include "script/script_actions.h"
@@ -61,6 +64,31 @@ struct ProgressPage {
   HHOOK hook;
   HWND window;
 };
+
+// A shortcut's target, description and icon as "target|description|icon,index", read through
+// the shell's own link object.
+std::string LinkFields(const std::string& link) {
+  CoInitialize(nullptr);
+  IShellLinkA* shellLink = nullptr;
+  IPersistFile* file = nullptr;
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+  std::string fields = "unreadable";
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shellLink))) &&
+      SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(wide, STGM_READ))) {
+    char path[MAX_PATH] = "", description[1024] = "", icon[MAX_PATH] = "";
+    int index = 0;
+    shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shellLink->GetDescription(description, sizeof description);
+    shellLink->GetIconLocation(icon, MAX_PATH, &index);
+    fields = std::string(path) + "|" + description + "|" + icon + "," + std::to_string(index);
+  }
+  if (file != nullptr) file->Release();
+  if (shellLink != nullptr) shellLink->Release();
+  return fields;
+}
 
 std::string Precached(const FileItem* item) {
   if (item == nullptr || !item->precacheData) return "none";
@@ -125,15 +153,39 @@ TEST(LoadScript, PrecachesFromBesideTheExecutableOrFromTheArchive) {
   EXPECT_EQ(first.precacheData[first.precacheSize], 0);  // usable as a string
 }
 
-// What the parser reads (tested natively) lands as REG_SZ, REG_DWORD and REG_BINARY values
-// under the right root; a stop keeps what was written before it.
+// The packed profiles come first, then those beside the setup; a .nwp file beside it without
+// the "regedit4" header is passed over, a .nwk file is kept whatever it holds.
+TEST(CollectProfiles, PackedOnesFirstThenThoseBesideTheSetup) {
+  ScratchInstall install("profiles", {{"A.nwp", "REGEDIT4\r\n"}, {"B.nwk", "packed"}});
+  SetupContext& context = install.context;
+  ASSERT_NE(payloadArchive.Open(install.Path("pack.exe").c_str()), 0);
+  WriteTestFile(install.Path("Site.nwp"), "regedit4\r\nsite");
+  WriteTestFile(install.Path("Plain.nwp"), "no registry text");
+  WriteTestFile(install.Path("Site.nwk"), "any bytes");
+  CollectNwpProfiles(context, payloadArchive);
+  CollectNwkProfiles(context, payloadArchive);
+  auto listed = [](const OwnedList<ProfileText>& list) {
+    std::string names;
+    for (size_t i = 0; i < list.Count(); ++i) {
+      const ProfileText& text = *list.At(i);
+      const char* bytes = reinterpret_cast<const char*>(text.data.get());
+      names += std::string(text.name) + "=" + std::string(bytes, text.size) + ";";
+    }
+    return names;
+  };
+  EXPECT_EQ(listed(context.nwpProfiles),
+            "A.nwp=REGEDIT4\r\n;" + install.Path("Site.nwp") + "=regedit4\r\nsite;");
+  EXPECT_EQ(listed(context.nwkProfiles), "B.nwk=packed;" + install.Path("Site.nwk") + "=any bytes;");
+}
+
+// What the parser reads (its escapes, continuations and stops are tested natively) lands as
+// REG_SZ, REG_DWORD and REG_BINARY values under the right root; a stop keeps what came before.
 TEST(ImportRegistryText, WritesEachTypeOfValueUnderItsRoot) {
   const char* key = "SOFTWARE\\Xelta\\Z614Import";
   const std::string text =
       "REGEDIT4\r\n\r\n[hkey_current_user\\Software\\Xelta\\Z614Import]\r\n\"User\"=\"yes\"\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614Import]\r\n"
-      "\"Name\"=\"Xelta \\\"Z614\\\" in C:\\\\Apps\"\r\n\"Count\"=dword:0000012c\r\n"
-      "\"Bytes\"=hex:01,02, ff,\\\r\n  10\r\n\"Expand\"=hex(2):41,00\r\n@=\"ignored\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614Import]\r\n\"Name\"=\"Xelta Z614\"\r\n"
+      "\"Count\"=dword:0000012c\r\n\"Bytes\"=hex:01,02,ff,10\r\n\"Expand\"=hex(2):41,00\r\n"
       "\"Empty\"=\"\"\r\n[HKEY_NOWHERE\\SOFTWARE]\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Xelta\\Z614Import]\r\n\"After\"=dword:2\r\n";
   ImportRegistryText(text.data(), text.size());
@@ -146,12 +198,11 @@ TEST(ImportRegistryText, WritesEachTypeOfValueUnderItsRoot) {
     DWORD type;
     std::string data;  // strings up to their terminator
   } cases[] = {
-      {"Name", REG_SZ, "Xelta \"Z614\" in C:\\Apps"},
+      {"Name", REG_SZ, "Xelta Z614"},
       {"Count", REG_DWORD, std::string("\x2c\x01\0\0", 4)},
       {"Bytes", REG_BINARY, std::string("\x01\x02\xff\x10", 4)},
       {"Expand", REG_BINARY, std::string("A\0", 2)},  // binary whatever the prefix names
       {"Empty", REG_SZ, ""},
-      {"", REG_NONE, ""},
       {"After", REG_NONE, ""},
   };
   for (const auto& c : cases) {
@@ -193,7 +244,7 @@ TEST(RunScript, TakesTheListsInOrderAndReportsEveryItem) {
     ASSERT_EQ(install.Parse(
                   "[DisableTextLine.!SC]\r\n%TARGETFOLDER%\\%Zx14%.inf,*Child0002*\r\n"
                   "[AddShellLink.UI]\r\n%TARGETFOLDER%\\Menu\\%LINK_UI%.lnk,"
-                  "%TARGETFOLDER%\\%Zx14%UI.exe,%LINKDESC_UI%,,-1\r\n"
+                  "%TARGETFOLDER%\\%Zx14%UI.exe,%LINKDESC_UI%,%TARGETFOLDER%\\%Zx14%UI.exe,0\r\n"
                   "[AddFile.SMS]\r\n%SOURCEFOLDER%\\pack.exe:Sms.exe,%TARGETFOLDER%\\Sms.exe\r\n"
                   "[AddFile.UI]\r\n%SOURCEFOLDER%\\pack.exe:%Zx14%UI.exe,%TARGETFOLDER%\\%Zx14%UI.exe\r\n"
                   "%SOURCEFOLDER%\\pack.exe:%Zx14%.inf,%TARGETFOLDER%\\%Zx14%.inf\r\n"
@@ -235,6 +286,9 @@ TEST(RunScript, TakesTheListsInOrderAndReportsEveryItem) {
     const std::string inf = "[Install]\r\n; CopyFiles=Drv.Copy\r\n[Models]\r\n;HKR,Child0002,1\r\n";
     EXPECT_EQ(ReadText(install.TargetPath("Z614.inf")), inf);
     EXPECT_EQ(ReadText(install.TargetPath("Z614UI.exe")), "MZ user interface");
+    EXPECT_EQ(LinkFields(target + "\\Menu\\Xelta Z614.lnk"),
+              target + "\\Z614UI.exe|Allows you to establish network connections, manage profiles, "
+                       "configure settings, view network status, and more.|" + target + "\\Z614UI.exe,0");
     WIN32_FILE_ATTRIBUTE_DATA data;  // the entry's times (Wine cannot store a creation time)
     GetFileAttributesExA(install.TargetPath("Z614UI.exe").c_str(), GetFileExInfoStandard, &data);
     EXPECT_EQ(uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime,

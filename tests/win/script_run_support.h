@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "sys/os_version.h"
 #include "core/archive_format.h"
 #include "core/bounded_string.h"
-#include "core/crc32.h"
 #include "core/script_parser.h"
 #include "sys/setup_context.h"
 #include "tests/win/sys_test_support.h"
@@ -68,19 +66,6 @@ inline int CountMatching(const std::string& folder, const char* pattern) {
   while (FindNextFileA(search, &found));
   FindClose(search);
   return count;
-}
-
-inline std::string Crc32Text(const std::string& bytes) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(Crc32(bytes.data(), bytes.size())));
-  return text;
-}
-
-// A string value's text: it is written without terminator, which Wine's registry adds.
-inline std::string StringData(const RegistryValue& value) {
-  std::string text = value.data;
-  if (!text.empty() && text.back() == '\0') text.pop_back();
-  return text;
 }
 
 constexpr char kDiagnosticsKey[] = "Software\\Xelta\\Z614\\Diagnostics";
