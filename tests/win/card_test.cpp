@@ -99,14 +99,6 @@ TEST_F(Card, GprsEntryIsMadeOnTheCardsModemOnlyAndKeptWhenThere) {
   }
 }
 
-TEST_F(Card, TheSimulatorInsertsAndRemovesTheCard) {
-  int32_t error = 0;
-  for (const char* step : {"insert", "remove"}) {
-    RunSimulator(step);
-    EXPECT_EQ(CheckCard(&error), *step == 'i' ? 31u : 0u) << step;
-  }
-}
-
 // A card dialog opened as a worker opens it: from a worker thread, owned by a page window of
 // this thread, which serves its messages meanwhile, as the wizard's thread does.
 class CardDialog : public Card {
