@@ -159,15 +159,12 @@ TEST_F(CardDialog, RemoveCardShowsWhatIsLeftAndClosesOnceTheCardIsGone) {
   EXPECT_TRUE(ClosesAfter("remove 300"));
 }
 
-TEST_F(CardDialog, CancelEndsBoth) {
-  for (void (*show)(HWND) : {ShowInsertCardDialog, ShowRemoveCardDialog}) {
-    SetUp();
-    RunSimulator(show == ShowRemoveCardDialog ? "insert" : "remove");
-    Open(show);
-    PostMessageA(GetDlgItem(dialog, IDC_CARD_CANCEL), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([&] { return closed.load(); }, 2000));
-    TearDown();
-  }
+// Cancel on the insert-card dialog is pressed by the install run scenario on both families.
+TEST_F(CardDialog, CancelEndsTheRemoveCardDialog) {
+  RunSimulator("insert");
+  Open(ShowRemoveCardDialog);
+  PostMessageA(GetDlgItem(dialog, IDC_CARD_CANCEL), BM_CLICK, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return closed.load(); }, 2000));
 }
 
 }  // namespace
