@@ -1,4 +1,4 @@
-// The components as the maintenance summaries list them: one line each, in the order drivers,
+// The components as the Install and maintenance summaries list them: one line each, in the order drivers,
 // user interface, administrator page, help, short messaging, smart card.
 #pragma once
 #include <cstddef>

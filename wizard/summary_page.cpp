@@ -4,6 +4,7 @@
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"
+#include "wizard/component_lines.h"
 #include "wizard/install_flow.h"
 #include "wizard/page_protocol.h"
 #include "wizard/page_skin.h"
@@ -16,19 +17,6 @@ namespace {
 constexpr int kSummaryStep = 5;
 constexpr size_t kSummarySize = 4096;
 
-struct SummaryLine {
-  ComponentSet bit;
-  UINT name;
-  const char* indent;
-};
-
-// The administrator page is part of the user interface, so it stands indented beneath it.
-constexpr SummaryLine kSummaryLines[] = {
-    {kComponentDriver, IDS_COMPONENT_DRIVER, "\t"}, {kComponentUI, IDS_COMPONENT_UI, "\t"},
-    {kComponentAdmin, IDS_COMPONENT_ADMIN, "\t     "}, {kComponentHelp, IDS_COMPONENT_HELP, "\t"},
-    {kComponentSMS, IDS_COMPONENT_SMS, "\t"},          {kComponentSC, IDS_COMPONENT_SC, "\t"},
-};
-
 UINT SetupTypeName() {
   switch (setupType) {
     case kSetupCustom:
@@ -40,30 +28,19 @@ UINT SetupTypeName() {
   }
 }
 
-void AppendString(char* summary, UINT id) {
-  char text[kTextBufferSize];
-  LoadText(id, text);
-  AppendText(summary, kSummarySize, text);
-}
-
 void ShowSummary(HWND page) {
   char summary[kSummarySize] = "";
-  AppendString(summary, IDS_SUMMARY_SETUP_TYPE);
+  AppendString(summary, kSummarySize, IDS_SUMMARY_SETUP_TYPE);
   AppendText(summary, kSummarySize, "\r\n\t");
-  AppendString(summary, SetupTypeName());
+  AppendString(summary, kSummarySize, SetupTypeName());
   AppendText(summary, kSummarySize, "\r\n\r\n");
-  AppendString(summary, IDS_SUMMARY_DESTINATION);
+  AppendString(summary, kSummarySize, IDS_SUMMARY_DESTINATION);
   AppendText(summary, kSummarySize, "\r\n\t");
   AppendText(summary, kSummarySize, setupContext.targetFolder);
   AppendText(summary, kSummarySize, "\r\n\r\n");
-  AppendString(summary, IDS_SUMMARY_COMPONENTS);
+  AppendString(summary, kSummarySize, IDS_SUMMARY_COMPONENTS);
   AppendText(summary, kSummarySize, "\r\n");
-  for (const SummaryLine& line : kSummaryLines) {
-    if (!(selectedComponents & line.bit)) continue;
-    AppendText(summary, kSummarySize, line.indent);
-    AppendString(summary, line.name);
-    AppendText(summary, kSummarySize, "\r\n");
-  }
+  AppendComponentLines(summary, kSummarySize, selectedComponents, true);
   SetText(FindTextView(GetDlgItem(page, IDC_SETTINGS_VIEW)), summary);
 }
 
