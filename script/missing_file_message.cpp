@@ -3,6 +3,7 @@
 #include "core/bounded_string.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"
+#include "sys/setup_message.h"
 
 void ShowMissingFileMessage(HWND window, const char* name) {
   if (window == nullptr) return;
@@ -12,5 +13,5 @@ void ShowMissingFileMessage(HWND window, const char* name) {
   LoadText(IDS_FILE_NOT_IN_PACKAGE, text);
   AppendText(text, sizeof text, name != nullptr ? name : "");
   LoadText(IDS_MESSAGE_CAPTION, caption);
-  MessageBoxA(window, text, caption, MB_OK);
+  ShowSetupMessage(window, text, caption, MB_OK);
 }

@@ -1,6 +1,7 @@
 #include "sys/module_instance.h"
 
 #include "res/resource.h"
+#include "sys/setup_message.h"
 
 HINSTANCE instanceHandle = nullptr;
 
@@ -19,5 +20,5 @@ void ShowProductMessage(UINT textId) {
   char caption[kTextBufferSize];
   LoadText(textId, text);
   LoadText(IDS_MESSAGE_CAPTION, caption);
-  MessageBoxA(nullptr, text, caption, MB_OK);
+  ShowSetupMessage(nullptr, text, caption, MB_OK);
 }

@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/run_once.h"
+#include "sys/setup_message.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int ConfirmCancel(HWND owner, int mode) {
   LoadText(kCancelTexts[mode].text, text);
   LoadText(kCancelTexts[mode].caption, caption);
   // 0x134: Yes and No, the exclamation icon, No as the default answer.
-  if (MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) !=
+  if (ShowSetupMessage(owner, text, caption, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) !=
       IDYES) {
     return 0;
   }

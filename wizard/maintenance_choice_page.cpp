@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "sys/globals.h"
 #include "sys/module_instance.h"
+#include "sys/setup_message.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/page_protocol.h"
 #include "wizard/page_skin.h"
@@ -25,7 +26,7 @@ bool ScriptAvailable(HWND page) {
   char caption[kTextBufferSize];
   LoadText(IDS_CANNOT_OPEN_ARCHIVE, text);
   LoadText(IDS_MESSAGE_CAPTION, caption);
-  MessageBoxA(page, text, caption, MB_OK);
+  ShowSetupMessage(page, text, caption, MB_OK);
   PostQuitMessage(1);
   return false;
 }
