@@ -12,6 +12,7 @@
 #include "sys/clone.h"
 #include "sys/delete_files.h"
 #include "sys/module_instance.h"
+#include "sys/setup_log.h"
 #include "wizard/install_flow.h"
 #include "wizard/install_record.h"
 #include "wizard/maintenance_flow.h"
@@ -25,6 +26,7 @@ const char kInstallMutexName[] = "Z614InstallMutex";
 const char kClonedSwitch[] = "Cloned";
 const char kClonedUninstallSwitch[] = "ClonedUninstall";
 const char kInstallScript[] = "Setup.cnf";
+const char kLogSwitch[] = "Log";
 // In the order they are fetched and deleted.
 const char* const kPagePictures[] = {"Watermark.bmp", "WatermarkInterior.bmp"};
 
@@ -136,13 +138,20 @@ void ReleaseInstallMutex() {
   installMutex = nullptr;
 }
 
-}  // namespace
+// The log named by /Log, opened by the started process and by its copy alike, so the log
+// holds the copy's making as well as the run.
+void OpenLogOfCommandLine(const char* commandLineText) {
+  char path[MAX_PATH];
+  if (!commandLine.GetSwitchValue(kLogSwitch, 1, path, sizeof path, "")) return;
+  if (!OpenSetupLog(path)) return;
+  char running[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, running, sizeof running);
+  LogAction("Setup started: %s %s", running, commandLineText ? commandLineText : "");
+}
 
-int RunSetup(HINSTANCE instance, const char* commandLineText) {
-  instanceHandle = instance;
+int RunStartedSetup(const char* commandLineText) {
   if (!PassGates()) return 0;
 
-  commandLine.Parse(commandLineText, 0);
   char startedFile[MAX_PATH];
   const StartMode mode = ReadStartMode(startedFile, sizeof startedFile);
   if (mode == StartMode::Launcher) {
@@ -185,4 +194,17 @@ int RunSetup(HINSTANCE instance, const char* commandLineText) {
 
   ReleaseInstallMutex();
   return 0;
+}
+
+}  // namespace
+
+int RunSetup(HINSTANCE instance, const char* commandLineText) {
+  instanceHandle = instance;
+  // Read before the gates, so that a refusal reaches the log too.
+  commandLine.Parse(commandLineText, 0);
+  OpenLogOfCommandLine(commandLineText);
+  const int code = RunStartedSetup(commandLineText);
+  LogAction("Setup ended: exit code %d", code);
+  CloseSetupLog();
+  return code;
 }

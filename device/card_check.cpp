@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -75,5 +76,6 @@ CardState CheckCard(int32_t* errorCode) {
     state |= DeviceBits9x(model);
   }
   if (EnsureGprsEntry() != 0) state |= 16;
+  LogAction("Card check: state 0x%02lX", static_cast<unsigned long>(state));
   return state;
 }

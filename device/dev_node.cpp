@@ -3,6 +3,7 @@
 #include "device/device_install_api.h"
 #include "device/device_steps.h"
 #include "sys/system_library.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -23,7 +24,9 @@ int SwitchDevNodeOf(const char* instanceId, const char* switchName, ULONG flags)
   lstrcpynA(id, instanceId, sizeof id);
   DEVINST node = 0;
   if (locate(&node, id, CM_LOCATE_DEVNODE_NORMAL) != CR_SUCCESS) return 0;
-  return switchNode(node, flags) == CR_SUCCESS ? 1 : 0;
+  const int switched = switchNode(node, flags) == CR_SUCCESS ? 1 : 0;
+  LogAction("Device %s %s: %s", switchName, switched ? "done" : "failed", id);
+  return switched;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
 #include "sys/system_library.h"
+#include "sys/setup_log.h"
 
 #if defined(__i386__)
 static_assert(sizeof(RASDEVINFOA) == 152, "the device list holds records of 152 bytes");
@@ -129,8 +130,11 @@ int EnsureEntry(const DialUp& d, const char* modemName) {
       if (d.getEntry(nullptr, kEntryName, entry, &size, nullptr, nullptr) == 0) {
         entry->szDeviceName[sizeof entry->szDeviceName - 1] = '\0';
         result = FindTextNoCase(entry->szDeviceName, modemName) != nullptr ? 1 : 0;
+        LogAction("Dial-up entry written: %s on %s", kEntryName, entry->szDeviceName);
         // The service put the entry on another device: it is of no use to the card.
-        if (result == 0) d.deleteEntry(nullptr, kEntryName);
+        if (result == 0 && d.deleteEntry(nullptr, kEntryName) == 0) {
+          LogAction("Dial-up entry deleted: %s", kEntryName);
+        }
       }
     }
   }
@@ -157,6 +161,8 @@ int EnsureGprsEntry() {
 
 void DeleteGprsEntry() {
   DialUp d = {};
-  if (LoadDialUp(&d)) d.deleteEntry(nullptr, kEntryName);
+  if (LoadDialUp(&d) && d.deleteEntry(nullptr, kEntryName) == 0) {
+    LogAction("Dial-up entry deleted: %s", kEntryName);
+  }
   if (d.library != nullptr) FreeLibrary(d.library);
 }

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
+#include "sys/setup_log.h"
 
 namespace {
 constexpr UINT_PTR kCardTimer = 1;
@@ -47,5 +48,8 @@ INT_PTR CALLBACK InsertCardDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 void ShowInsertCardDialog(HWND owner) {
   const int templateId = IsWin9x() ? IDD_INSERT_CARD_9X : IDD_INSERT_CARD_NT;
+  LogAction("Insert-card dialog shown");
+  FlushSetupLog();
   DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, InsertCardDialog, 0);
+  LogAction("Insert-card dialog closed");
 }

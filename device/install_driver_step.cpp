@@ -12,6 +12,7 @@
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
 #include "sys/process_launch.h"
+#include "sys/setup_log.h"
 
 int CreateManagementService() {
   char name[kTextBufferSize];
@@ -32,6 +33,7 @@ int CreateManagementService() {
       driverFile, card_driver::kManagementServiceGroup, nullptr, "\0", nullptr, nullptr);
   if (service != nullptr) CloseServiceHandle(service);
   CloseServiceHandle(manager);
+  LogAction(service != nullptr ? "Service created: %s" : "Service not created: %s", name);
   return service != nullptr ? 1 : 0;
 }
 
@@ -44,6 +46,7 @@ void BuildDriverIndex() {
 }
 
 void InstallDriverStep(ComponentSet selection) {
+  LogAction("Driver step");
   if (IsWinNT()) {
     CreateManagementService();
     char name[kTextBufferSize];
@@ -54,4 +57,5 @@ void InstallDriverStep(ComponentSet selection) {
     BuildDriverIndex();
     if (selection & kComponentSC) InstallSmartCardSupport();
   }
+  FlushSetupLog();
 }

@@ -7,6 +7,7 @@
 #include "sys/globals.h"
 #include "sys/module_instance.h"
 #include "sys/process_launch.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -29,6 +30,13 @@ const AppNames* NamesOf(ProductApp app) {
   return nullptr;
 }
 
+// The application's program file name, for the log.
+const char* ProgramName(ProductApp app, char* file, size_t cap) {
+  const AppNames* names = NamesOf(app);
+  if (names == nullptr || !FormatWithModel(names->programFile, file, cap)) return "";
+  return file;
+}
+
 HWND FindAppWindow(ProductApp app) {
   const AppNames* names = NamesOf(app);
   char windowClass[kTextBufferSize];
@@ -49,12 +57,18 @@ void CloseApp(ProductApp app) {
     for (int post = 0; post < kUserInterfaceClosePosts; ++post) {
       HWND window = FindAppWindow(app);
       if (window == nullptr) break;
+      char file[kTextBufferSize];
+      LogAction("Application asked to close: %s", ProgramName(app, file, sizeof file));
       PostMessageA(window, WM_CLOSE, 0, 0);
     }
     FindAppWindow(app);  // looked for once more; whether it is still there decides nothing
     return;
   }
-  if (HWND window = FindAppWindow(app)) SendMessageA(window, WM_CLOSE, 0, 0);
+  if (HWND window = FindAppWindow(app)) {
+    char file[kTextBufferSize];
+    LogAction("Application closed: %s", ProgramName(app, file, sizeof file));
+    SendMessageA(window, WM_CLOSE, 0, 0);
+  }
 }
 
 DWORD LaunchApp(ProductApp app) {

@@ -6,6 +6,7 @@
 #include "device/registry_cleanup.h"
 #include "device/registry_scan.h"
 #include "device/registry_traces.h"
+#include "sys/registry_log.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ bool NameHoldsMakerAndModel(const ScanItem& item, const void* model) {
 }  // namespace
 
 void CleanRegistry9x() {
-  SHDeleteKeyA(HKEY_CURRENT_USER, kStartMenuOrderKey);
+  DeleteRegistryKey(HKEY_CURRENT_USER, kStartMenuOrderKey);
   // Without the model name every text below would pick out other makers' items.
   char model[kTraceTextSize];
   char pattern[kTraceTextSize];
@@ -56,5 +57,7 @@ void CleanRegistry9x() {
     const ScanMatch byHardwareId{nullptr, "HardwareID", hardwareId};
     ScanKey(HKEY_LOCAL_MACHINE, kRootReadersKey, ScanItems::kSubkeys, SubkeyMatches, &byHardwareId);
   }
-  SHDeleteEmptyKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
+  if (SHDeleteEmptyKeyA(HKEY_LOCAL_MACHINE, kMakerKey) == ERROR_SUCCESS) {
+    LogKeyDeleted(HKEY_LOCAL_MACHINE, kMakerKey);
+  }
 }

@@ -8,6 +8,7 @@
 #include "device/registry_scan.h"
 #include "device/registry_traces.h"
 #include "device/tapi_modem_entries.h"
+#include "sys/registry_log.h"
 
 namespace {
 
@@ -71,13 +72,13 @@ void DeleteModelTree(HKEY root, const char* prefix, const char* format, const ch
       !AppendText(path, sizeof path, name) || !AppendText(path, sizeof path, suffix)) {
     return;
   }
-  SHDeleteKeyA(root, path);
+  DeleteRegistryKey(root, path);
 }
 
 }  // namespace
 
 void CleanRegistryNT() {
-  SHDeleteKeyA(HKEY_CURRENT_USER, kStartMenuOrderKey);
+  DeleteRegistryKey(HKEY_CURRENT_USER, kStartMenuOrderKey);
   for (const char* source : kEventLogSources) {
     DeleteModelTree(HKEY_LOCAL_MACHINE, kEventLogKey, source, "");
   }
@@ -86,5 +87,7 @@ void CleanRegistryNT() {
   char modem[kTraceTextSize];
   if (FormatWithModel(kProductText, modem, sizeof modem)) RemoveTapiModemEntries(modem);
   for (const SubkeyScan& scan : kSubkeyScans) RunSubkeyScan(scan);
-  SHDeleteEmptyKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
+  if (SHDeleteEmptyKeyA(HKEY_LOCAL_MACHINE, kMakerKey) == ERROR_SUCCESS) {
+    LogKeyDeleted(HKEY_LOCAL_MACHINE, kMakerKey);
+  }
 }

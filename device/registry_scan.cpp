@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "core/bounded_string.h"
+#include "sys/registry_log.h"
 
 int ScanKey(HKEY root, const char* keyPath, ScanItems items, ScanTest test, const void* context) {
   HKEY key = nullptr;
@@ -42,8 +43,8 @@ int ScanKey(HKEY root, const char* keyPath, ScanItems items, ScanTest test, cons
 
     bool gone = false;
     if (hit) {
-      gone = (items == ScanItems::kSubkeys ? SHDeleteKeyA(root, path)
-                                           : SHDeleteValueA(root, keyPath, name)) == ERROR_SUCCESS;
+      gone = (items == ScanItems::kSubkeys ? DeleteRegistryKey(root, path)
+                                           : DeleteRegistryValue(root, keyPath, name)) == ERROR_SUCCESS;
     }
     // A deleted item lets the next one move into its index. An item that resists deletion is
     // stepped over like a miss: taking it again at the same index would never end, and

@@ -12,6 +12,7 @@
 #include "sys/globals.h"
 #include "sys/module_instance.h"
 #include "sys/process_launch.h"
+#include "sys/registry_log.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void DeleteTreeIfItOpens(const char* probe, const char* tree) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, probe, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   RegCloseKey(key);
-  SHDeleteKeyA(HKEY_LOCAL_MACHINE, tree);
+  DeleteRegistryKey(HKEY_LOCAL_MACHINE, tree);
 }
 
 void DeleteMultifunctionChildren() {
@@ -77,7 +78,7 @@ void DeleteClassKeys(const card_driver::ClassKey9x& classKey) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
     const bool cards = ClassKeyIsTheCards(key, classKey, text);
     RegCloseKey(key);
-    if (cards) SHDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+    if (cards) DeleteRegistryKey(HKEY_LOCAL_MACHINE, path);
   }
 }
 
@@ -87,10 +88,10 @@ void Remove9xDevices() {
   RunRemovalLibrary();
   char tree[MAX_PATH];
   if (FormatWithDeviceId(card_driver::kPcCardTree9x, tree, sizeof tree)) {
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, tree);
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, tree);
   }
   if (FormatWithModel(card_driver::kModemTree9x, tree, sizeof tree)) {
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, tree);
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, tree);
   }
   DeleteMultifunctionChildren();
   for (const card_driver::ClassKey9x& classKey : card_driver::kClassKeys9x) {

@@ -9,6 +9,7 @@
 #include "device/card_dialogs.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -70,5 +71,8 @@ INT_PTR CALLBACK RemoveCardDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowRemoveCardDialog(HWND owner) {
+  LogAction("Remove-card dialog shown");
+  FlushSetupLog();
   DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_REMOVE_CARD), owner, RemoveCardDialog, 0);
+  LogAction("Remove-card dialog closed");
 }

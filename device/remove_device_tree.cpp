@@ -15,6 +15,7 @@
 #include "core/bounded_string.h"
 #include "device/device_install_api.h"
 #include "device/device_steps.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -69,7 +70,8 @@ void RemoveTree(const char* deviceId, int recursive, int depth) {
     if (tree.GetDeviceId(device.DevInst, id, kDeviceIdSize, 0) != CR_SUCCESS) break;
     if (FindTextNoCase(id, deviceId) == nullptr) continue;
     if (recursive && depth < kMaxChildDepth) RemoveChildren(tree, device.DevInst, id, depth);
-    api.CallClassInstaller(DIF_REMOVE, devices, &device);
+    const BOOL removed = api.CallClassInstaller(DIF_REMOVE, devices, &device);
+    LogAction(removed ? "Device removed: %s" : "Device not removed: %s", id);
   }
   api.DestroyDeviceInfoList(devices);
 }

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ void RemoveNtDevices() {
 }  // namespace
 
 void RemoveDevices(HWND owner) {
+  LogAction("Devices: removing");
   ReportDeviceStep(owner, IDS_ACTION_REMOVING);
   if (IsWinNT()) {
     RemoveNtDevices();
@@ -64,6 +66,7 @@ void RemoveDevices(HWND owner) {
     CleanRegistry9x();
   }
   ReportDeviceStepDone(owner);
+  FlushSetupLog();
 }
 
 void RemoveCardStack(HWND owner) {

@@ -1,6 +1,7 @@
 #include "device/restart.h"
 
 #include "sys/os_version.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -16,6 +17,8 @@ static_assert(sizeof(SinglePrivilege) == 16, "one TOKEN_PRIVILEGES entry is 16 b
 }  // namespace
 
 BOOL RestartMachine() {
+  LogAction("Restart of the machine requested");
+  FlushSetupLog();
   BOOL accepted = ExitWindowsEx(EWX_REBOOT, 0);
   if (accepted || !IsWinNT()) return accepted;
   if (SetPrivilege(kShutdownPrivilege, 1) != 0) return accepted;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "sys/os_version.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -68,18 +69,26 @@ int DriveServiceTo(const char* name, DWORD target, Request request) {
 }  // namespace
 
 int StartServiceAndWait(const char* serviceName) {
-  return DriveServiceTo(serviceName, SERVICE_RUNNING, Request::Start);
+  if (!ServiceExists(serviceName)) return 0;
+  const int started = DriveServiceTo(serviceName, SERVICE_RUNNING, Request::Start);
+  LogAction(started ? "Service running: %s" : "Service not started: %s", serviceName);
+  return started;
 }
 
 int StopServiceAndWait(const char* serviceName) {
-  return DriveServiceTo(serviceName, SERVICE_STOPPED, Request::Stop);
+  if (!ServiceExists(serviceName)) return 0;
+  const int stopped = DriveServiceTo(serviceName, SERVICE_STOPPED, Request::Stop);
+  LogAction(stopped ? "Service stopped: %s" : "Service not stopped: %s", serviceName);
+  return stopped;
 }
 
 int DeleteStoppedService(const char* serviceName) {
   ServiceHandles service(serviceName);
   if (!service.IsOpen()) return 0;
   if (StopServiceAndWait(serviceName) != 1) return 0;
-  return DeleteService(service.Handle()) ? 1 : 0;
+  if (!DeleteService(service.Handle())) return 0;
+  LogAction("Service deleted: %s", serviceName);
+  return 1;
 }
 
 int ServiceExists(const char* serviceName) {

@@ -12,8 +12,10 @@
 #include "sys/globals.h"
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
+#include "sys/setup_log.h"
 
 void StartCardStack(HWND owner, ComponentSet mask) {
+  LogAction("Card stack: starting");
   // An incomplete registration with nobody to ask is repaired by installing the drivers
   // afresh, for the components the caller starts the stack for.
   if (!CardRegistrationComplete() && owner == nullptr) {
@@ -34,4 +36,5 @@ void StartCardStack(HWND owner, ComponentSet mask) {
   for (const ProductApp app : kProductApps) {
     if (setupContext.RunningApps & app) LaunchApp(app);
   }
+  FlushSetupLog();
 }

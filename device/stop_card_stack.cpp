@@ -8,8 +8,10 @@
 #include "device/driver_steps.h"
 #include "device/product_apps.h"
 #include "sys/globals.h"
+#include "sys/setup_log.h"
 
 void StopCardStack(HWND owner) {
+  LogAction("Card stack: stopping");
   setupContext.RunningApps = 0;
   for (const ProductApp app : kProductApps) {
     if (IsAppRunning(app)) {
@@ -26,4 +28,5 @@ void StopCardStack(HWND owner) {
     if (owner != nullptr) ShowRemoveCardDialog(owner);
     StopDevices(owner);
   }
+  FlushSetupLog();
 }

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "core/bounded_string.h"
+#include "sys/registry_log.h"
 
 // The key lists every modem the remote access service may dial with, one entry per modem
 // spread over parallel multi-string values: the n-th string of "Friendly Name" names the
@@ -58,7 +59,10 @@ void WriteListWithout(HKEY key, const char* name, const bool* removed, int count
   }
   kept[size++] = '\0';
   if (size == 1) kept[size++] = '\0';
-  RegSetValueExA(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept), size);
+  if (RegSetValueExA(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept), size) ==
+      ERROR_SUCCESS) {
+    LogValueSet(HKEY_LOCAL_MACHINE, kTapiModemsKey, name, REG_MULTI_SZ, kept, size);
+  }
 }
 
 }  // namespace
@@ -90,6 +94,6 @@ int RemoveTapiModemEntries(const char* modemText) {
   }
   for (const char* list : kParallelLists) WriteListWithout(key, list, removed, count);
   RegCloseKey(key);
-  if (removedCount == count) SHDeleteKeyA(HKEY_LOCAL_MACHINE, kTapiModemsKey);
+  if (removedCount == count) DeleteRegistryKey(HKEY_LOCAL_MACHINE, kTapiModemsKey);
   return removedCount;
 }

@@ -9,6 +9,7 @@
 #include "payload/archive_file_source.h"
 #include "res/resource.h"
 #include "sys/module_instance.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -160,12 +161,18 @@ uint32_t PayloadArchive::ExtractEntry(const char* name, const char* destination)
   const uint32_t total = SizeOfMatches(name);
   if (total == 0) return 0;
   ArchiveEntry* entry = FindEntry(name);
-  if (!(flags & OverwriteExisting) && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) return 0;
+  if (!(flags & OverwriteExisting) && GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+    LogAction("File kept: %s", destination);
+    return 0;
+  }
   if (!entry || !LoadEntry(name)) return 0;
 
   HANDLE file = CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return total;  // the callers count the file as done
+  if (file == INVALID_HANDLE_VALUE) {
+    LogAction("File not written: %s", destination);
+    return total;  // the callers count the file as done
+  }
   // Never more than the entry's own buffer, whatever else the name matched as a pattern.
   const DWORD count = total < entry->size ? total : entry->size;
   DWORD written = 0;
@@ -174,6 +181,7 @@ uint32_t PayloadArchive::ExtractEntry(const char* name, const char* destination)
   const FILETIME write = ToFiletime(entry->writeTime);
   SetFileTime(file, &creation, &write, &write);
   CloseHandle(file);
+  LogAction("File written: %s (entry %s)", destination, entry->name);
   return written;
 }
 
@@ -209,6 +217,7 @@ uint32_t PayloadArchive::CopyWholeArchive(const char* destination) const {
       CloseHandle(file);
       result = ok && written == length;
       if (!result) DeleteFileA(destination);  // an incomplete copy must not pass for the program
+      LogAction(result ? "File written: %s (the setup itself)" : "File not written: %s", destination);
     }
   }
   delete[] bytes;

@@ -19,6 +19,7 @@
 #include "sys/file_io.h"
 #include "sys/folders.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -52,7 +53,9 @@ bool ExtractFromArchive(const char* archivePath, const char* entryName, const ch
 
 bool CopyPlainFile(const char* path, const char* destination) {
   EnsureParentFolder(destination);
-  return CopyFileA(path, destination, FALSE) != FALSE;
+  if (!CopyFileA(path, destination, FALSE)) return false;
+  LogAction("File written: %s (from %s)", destination, path);
+  return true;
 }
 
 }  // namespace

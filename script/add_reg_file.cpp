@@ -13,6 +13,7 @@
 #include "script/run_progress.h"
 #include "script/script_actions.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 void RunAddRegFileItem(SetupContext& context, const RegFileItem& item, ComponentSet selection,
                        RunProgress& progress) {
@@ -34,6 +35,6 @@ void RunAddRegFileItem(SetupContext& context, const RegFileItem& item, Component
   progress.StartItem(IDS_ACTION_INSTALLING, registryFile);
   if (payloadArchive.Open(archivePath) && payloadArchive.ExtractEntry(entryName, registryFile)) {
     ImportRegistryFile(registryFile);
-    DeleteFileA(registryFile);
+    if (DeleteFileA(registryFile)) LogAction("File deleted: %s", registryFile);
   }
 }

@@ -10,6 +10,7 @@
 #include "script/run_progress.h"
 #include "script/script_actions.h"
 #include "sys/setup_context.h"
+#include "sys/registry_log.h"
 
 void RunAddRegValueItem(SetupContext& context, RegValueItem& item, ComponentSet selection,
                         RunProgress& progress) {
@@ -25,18 +26,25 @@ void RunAddRegValueItem(SetupContext& context, RegValueItem& item, ComponentSet 
 
   // "HKLM" is the only root a script line may name.
   HKEY key = nullptr;
+  DWORD disposition = 0;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, item.key, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return;
   }
+  LogKeyCreated(HKEY_LOCAL_MACHINE, item.key, disposition);
   if (item.type == kRegDword) {
     const DWORD value = item.dwordValue;
-    RegSetValueExA(key, item.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof value);
+    if (RegSetValueExA(key, item.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof value) == ERROR_SUCCESS) {
+      LogValueSet(HKEY_LOCAL_MACHINE, item.key, item.name, REG_DWORD, &value, sizeof value);
+    }
   } else if (item.type == kRegSz) {
     // The byte count follows the expanded text and leaves out the terminator.
-    RegSetValueExA(key, item.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(item.data),
-                   static_cast<DWORD>(std::strlen(item.data)));
+    const DWORD size = static_cast<DWORD>(std::strlen(item.data));
+    if (RegSetValueExA(key, item.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(item.data),
+                       size) == ERROR_SUCCESS) {
+      LogValueSet(HKEY_LOCAL_MACHINE, item.key, item.name, REG_SZ, item.data, size);
+    }
   }
   RegCloseKey(key);
 }

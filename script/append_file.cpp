@@ -13,17 +13,22 @@
 #include "script/run_progress.h"
 #include "script/script_actions.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 namespace {
 
 void AppendBytes(const char* destination, const unsigned char* bytes, DWORD size) {
   HANDLE file = CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  if (file == INVALID_HANDLE_VALUE) {
+    LogAction("File not written: %s", destination);
+    return;
+  }
   SetFilePointer(file, 0, nullptr, FILE_END);
   DWORD written = 0;
   WriteFile(file, bytes, size, &written, nullptr);
   CloseHandle(file);
+  LogAction("File appended: %s (%lu bytes)", destination, static_cast<unsigned long>(written));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "sys/setup_log.h"
+
 int CreateShellLink(const char* link, const char* target, const char* description,
                     const char* iconFile, int iconIndex) {
   // The worker thread that runs the script owns no other COM object; the apartment it joins
@@ -31,5 +33,6 @@ int CreateShellLink(const char* link, const char* target, const char* descriptio
     persistFile->Release();
   }
   shellLink->Release();
+  LogAction(saved ? "Shortcut created: %s" : "Shortcut not created: %s", link);
   return saved;
 }

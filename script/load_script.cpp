@@ -16,6 +16,7 @@
 #include "sys/delete_files.h"
 #include "sys/file_io.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -57,7 +58,10 @@ int SetupContext::FetchScriptFile(const char* name, const char* destination) {
   // PathAppendA leaves a fully qualified name standing for itself.
   char beside[MAX_PATH];
   CopyText(beside, sizeof beside, sourceFolder);
-  if (PathAppendA(beside, name) && CopyFileA(beside, destination, FALSE)) return 1;
+  if (PathAppendA(beside, name) && CopyFileA(beside, destination, FALSE)) {
+    LogAction("File written: %s (from %s)", destination, beside);
+    return 1;
+  }
   return payloadArchive.ExtractEntry(name, destination) != 0 ? 1 : 0;
 }
 

@@ -7,6 +7,8 @@
 #include "core/regedit_text.h"
 #include "core/registry_sink.h"
 #include "sys/file_io.h"
+#include "core/bounded_string.h"
+#include "sys/registry_log.h"
 
 namespace {
 
@@ -41,13 +43,18 @@ class WindowsRegistrySink : public RegistrySink {
                         nullptr, &key, &disposition) != ERROR_SUCCESS) {
       return 0;
     }
+    LogKeyCreated(parent, subKey, disposition);
     key_ = key;
+    root_ = parent;
+    CopyText(path_, sizeof path_, subKey);
     return 1;
   }
 
   int SetValue(const char* name, uint32_t type, const uint8_t* data, uint32_t size) override {
     if (key_ == nullptr) return 0;
-    return RegSetValueExA(key_, name, 0, type, data, size) == ERROR_SUCCESS ? 1 : 0;
+    if (RegSetValueExA(key_, name, 0, type, data, size) != ERROR_SUCCESS) return 0;
+    LogValueSet(root_, path_, name, type, data, size);
+    return 1;
   }
 
   void CloseKey() override {
@@ -57,6 +64,9 @@ class WindowsRegistrySink : public RegistrySink {
 
  private:
   HKEY key_ = nullptr;
+  // The open key's root and path, for the log; a longer path is shown cut.
+  HKEY root_ = nullptr;
+  char path_[512] = "";
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "script/script_actions.h"
 #include "script/temp_file.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -107,9 +108,11 @@ void RunReplaceIniSectionItem(SetupContext& context, IniSectionItem& item, Compo
   // A file name that outgrew its buffer would name another file: such a line edits nothing.
   if (haveOutput && haveCopy && ExpandContextMacros(context, item.file, sizeof item.file) &&
       WriteEdited(item, output, sourceCopy)) {
-    CopyFileA(output, item.file, FALSE);
+    if (CopyFileA(output, item.file, FALSE)) {
+      LogAction("File edited: %s (section [%s])", item.file, item.section);
+    }
   }
   // The temporary files are the item's own: they go whatever happened.
   if (haveOutput) DeleteFileA(output);
-  if (haveCopy) DeleteFileA(sourceCopy);
+  if (haveCopy && DeleteFileA(sourceCopy)) LogAction("File deleted: %s", sourceCopy);
 }

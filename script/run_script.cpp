@@ -14,6 +14,7 @@
 #include "script/script_actions.h"
 #include "sys/module_instance.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ void WriteClosingRecords(SetupContext& context) {
 }  // namespace
 
 void SetupContext::RunScript(HWND window, ComponentSet selection, int applyProfiles) {
+  LogAction("Install script: components 0x%02lX", static_cast<unsigned long>(selection));
   RunProgress progress(window, script.RunItemCount());
 
   RunList(*this, script.iniSectionItems, selection, progress, RunReplaceIniSectionItem);
@@ -96,4 +98,5 @@ void SetupContext::RunScript(HWND window, ComponentSet selection, int applyProfi
   RunList(*this, script.textLineItems, selection, progress, RunTextLineItem);
 
   WriteClosingRecords(*this);
+  FlushSetupLog();
 }

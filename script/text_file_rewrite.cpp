@@ -4,6 +4,7 @@
 
 #include "script/temp_file.h"
 #include "sys/delete_files.h"
+#include "sys/setup_log.h"
 
 int RewriteTextFile(const char* tempFolder, const char* path, const char* prefix,
                     PieceEditor edit, const void* context) {
@@ -25,5 +26,7 @@ int RewriteTextFile(const char* tempFolder, const char* path, const char* prefix
     DeleteFileA(copy);  // a copy that was not written whole must not replace the file
     return 0;
   }
-  return DeleteFiles(path) && MoveFileA(copy, path) ? 1 : 0;
+  if (!DeleteFiles(path) || !MoveFileA(copy, path)) return 0;
+  LogAction("File edited: %s", path);
+  return 1;
 }

@@ -9,6 +9,7 @@
 #include "script/run_progress.h"
 #include "sys/delete_files.h"
 #include "sys/setup_context.h"
+#include "sys/setup_log.h"
 
 void SetupContext::AppendUninstallRecord(const char* action, const char* line, ComponentSet mask) {
   char path[MAX_PATH];
@@ -23,13 +24,16 @@ void SetupContext::AppendUninstallRecord(const char* action, const char* line, C
   HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) LogAction("File written: %s", path);
   SetFilePointer(file, 0, nullptr, FILE_END);
   DWORD written = 0;
   WriteFile(file, record, static_cast<DWORD>(length), &written, nullptr);
   CloseHandle(file);
+  LogAction("Uninstall record: %s", record);
 }
 
 void SetupContext::RunUninstall(HWND window) {
+  LogAction("Uninstall script");
   RunProgress progress(window, script.fileItems.Count() + script.shellLinkItems.Count() +
                                    script.folderItems.Count());
 
@@ -55,8 +59,12 @@ void SetupContext::RunUninstall(HWND window) {
   for (size_t i = 0; i < script.folderItems.Count(); ++i) {
     const FolderItem& item = *script.folderItems.At(i);
     progress.StartItem(IDS_ACTION_REMOVING, item.folder);
-    if (item.folder[0] != '\0') RemoveDirectoryA(item.folder);  // a folder with files stays
+    // A folder with files stays.
+    if (item.folder[0] != '\0' && RemoveDirectoryA(item.folder)) {
+      LogAction("Folder removed: %s", item.folder);
+    }
     progress.EndItem();
   }
   if (saved != 0 && saved < sizeof savedDirectory) SetCurrentDirectoryA(savedDirectory);
+  FlushSetupLog();
 }

@@ -8,6 +8,7 @@
 
 #include "core/bounded_string.h"
 #include "core/crc32.h"
+#include "sys/registry_log.h"
 
 namespace {
 
@@ -74,14 +75,20 @@ int WriteChecksumValue(const char* keyPath, const char* valueName, const Checksu
   if (!ChecksumToHex(context, text, sizeof text)) return 0;
 
   HKEY key = nullptr;
+  DWORD disposition = 0;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return 0;
   }
+  LogKeyCreated(HKEY_LOCAL_MACHINE, keyPath, disposition);
   // The data length leaves out the terminating zero: readers take the eight digits as stored.
   const LONG status = RegSetValueExA(key, valueName, 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(text),
                                      static_cast<DWORD>(std::strlen(text)));
   RegCloseKey(key);
+  if (status == ERROR_SUCCESS) {
+    LogValueSet(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_SZ, text,
+                static_cast<DWORD>(std::strlen(text)));
+  }
   return status == ERROR_SUCCESS;
 }

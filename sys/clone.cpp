@@ -11,6 +11,7 @@
 #include "sys/module_instance.h"
 #include "sys/process_launch.h"
 #include "sys/run_once.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void CloneAndRestart(const char* commandLineText) {
 
   char copy[MAX_PATH] = "";
   if (GetTempFileNameA(tempFolder, kCopyPrefix, 0, copy)) {
-    CopyFileA(running, copy, FALSE);
+    if (CopyFileA(running, copy, FALSE)) LogAction("File written: %s", copy);
     SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
 
     char arguments[4096];

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -17,7 +18,10 @@ bool IsDotEntry(const char* name) {
 bool DeleteWithRetries(const char* path) {
   SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
   for (int attempt = 0; attempt < kDeleteTries; ++attempt) {
-    if (DeleteFileA(path)) return true;
+    if (DeleteFileA(path)) {
+      LogAction("File deleted: %s", path);
+      return true;
+    }
     Sleep(kDeleteRetryDelayMs);
   }
   return false;
@@ -74,5 +78,7 @@ int DeleteFolderTree(const char* folder) {
   }
   // A read-only folder would refuse removal.
   SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
-  return RemoveDirectoryA(folder) ? 1 : 0;
+  if (!RemoveDirectoryA(folder)) return 0;
+  LogAction("Folder removed: %s", folder);
+  return 1;
 }

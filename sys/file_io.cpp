@@ -5,6 +5,7 @@
 #include <new>
 
 #include "sys/delete_files.h"
+#include "sys/setup_log.h"
 
 int ReadWholeFile(const char* path, char** buffer, size_t* size) {
   if (buffer == nullptr || size == nullptr || path == nullptr) return 0;
@@ -56,7 +57,10 @@ int WriteWholeFile(const char* path, const void* data, size_t size) {
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   // A destination that cannot be written is skipped without a word; the run goes on.
-  if (file == INVALID_HANDLE_VALUE) return 1;
+  if (file == INVALID_HANDLE_VALUE) {
+    if (*path != '\0') LogAction("File not written: %s", path);
+    return 1;
+  }
 
   DWORD written = 0;
   const BOOL ok = WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
@@ -65,5 +69,6 @@ int WriteWholeFile(const char* path, const void* data, size_t size) {
     DeleteFiles(path);  // never leave a truncated file behind
     return 0;
   }
+  LogAction("File written: %s", path);
   return 1;
 }

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "core/bounded_string.h"
+#include "sys/setup_log.h"
 
 int HasExtension(const char* path, const char* extension) {
   if (path == nullptr || *path == '\0' || extension == nullptr || *extension == '\0') return 0;
@@ -32,6 +33,7 @@ namespace {
 bool EnsureFolder(const char* prefix, char* firstCreated) {
   if (IsExistingFolder(prefix)) return true;
   if (!CreateDirectoryA(prefix, nullptr)) return false;
+  LogAction("Folder created: %s", prefix);
   if (firstCreated != nullptr && firstCreated[0] == '\0') CopyText(firstCreated, MAX_PATH, prefix);
   return true;
 }

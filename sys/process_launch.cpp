@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "sys/setup_log.h"
 
 namespace {
 
@@ -38,8 +39,11 @@ DWORD LaunchProcess(const char* executable, const char* arguments, int showComma
   std::memset(&process, 0, sizeof process);
   if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process)) {
-    return GetLastError();
+    const DWORD error = GetLastError();
+    LogAction("Program not started (error %lu): %s", static_cast<unsigned long>(error), commandLine);
+    return error;
   }
+  LogAction("Program started: %s", commandLine);
   // Callers look for the program's window next; give it the time to make one.
   WaitForInputIdle(process.hProcess, kLaunchIdleWaitMs);
   CloseHandle(process.hThread);

@@ -6,13 +6,16 @@
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "sys/registry_log.h"
 
 namespace {
 
-LONG SetStringValue(HKEY key, const char* name, const char* text) {
+LONG SetStringValue(HKEY key, const char* path, const char* name, const char* text) {
   // The data length counts the terminating zero, as the list's readers expect.
-  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                        static_cast<DWORD>(std::strlen(text) + 1));
+  const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
+  const LONG status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
+  if (status == ERROR_SUCCESS) LogValueSet(HKEY_LOCAL_MACHINE, path, name, REG_SZ, text, size);
+  return status;
 }
 
 }  // namespace
@@ -28,13 +31,15 @@ int RegisterUninstall(const char* keyName, const char* displayName, const char* 
   char path[kUninstallKeySize];
   if (!FormatUninstallKey(path, sizeof path, keyName)) return 0;
   HKEY key = nullptr;
+  DWORD disposition = 0;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return 0;
   }
+  LogKeyCreated(HKEY_LOCAL_MACHINE, path, disposition);
   // Only the uninstall command decides the result: without it the entry cannot uninstall.
-  SetStringValue(key, "DisplayName", displayName);
-  const LONG status = SetStringValue(key, "UninstallString", uninstallCommand);
+  SetStringValue(key, path, "DisplayName", displayName);
+  const LONG status = SetStringValue(key, path, "UninstallString", uninstallCommand);
   RegCloseKey(key);
   return status == ERROR_SUCCESS;
 }
@@ -42,5 +47,5 @@ int RegisterUninstall(const char* keyName, const char* displayName, const char* 
 int UnregisterUninstall(const char* keyName) {
   char path[kUninstallKeySize];
   if (!FormatUninstallKey(path, sizeof path, keyName)) return 0;
-  return SHDeleteKeyA(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS;
+  return DeleteRegistryKey(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS;
 }

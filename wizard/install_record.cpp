@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/uninstall_registration.h"
+#include "sys/registry_log.h"
 
 namespace {
 
@@ -16,14 +17,19 @@ constexpr char kInstalledComponentsValue[] = "InstalledComponents";
 
 // Opens (creating when needed) the record's key. False when the model name cannot be loaded:
 // a key without it would belong to no product.
-bool OpenInstallationKey(HKEY* key) {
+// `path` (MAX_PATH bytes) receives the key's path for the log.
+bool OpenInstallationKey(HKEY* key, char* path) {
   char model[kTextBufferSize];
   if (LoadText(IDS_MODEL_NAME, model) == 0) return false;
-  char path[MAX_PATH];
-  const int length = std::snprintf(path, sizeof path, kInstallationKeyFormat, model);
-  if (length < 0 || static_cast<size_t>(length) >= sizeof path) return false;
-  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                         KEY_ALL_ACCESS, nullptr, key, nullptr) == ERROR_SUCCESS;
+  const int length = std::snprintf(path, MAX_PATH, kInstallationKeyFormat, model);
+  if (length < 0 || length >= MAX_PATH) return false;
+  DWORD disposition = 0;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, key, &disposition) != ERROR_SUCCESS) {
+    return false;
+  }
+  LogKeyCreated(HKEY_LOCAL_MACHINE, path, disposition);
+  return true;
 }
 
 }  // namespace
@@ -31,11 +37,15 @@ bool OpenInstallationKey(HKEY* key) {
 int WriteTargetFolder(const char* path) {
   if (path == nullptr) return 0;
   HKEY key = nullptr;
-  if (!OpenInstallationKey(&key)) return 0;
+  char keyPath[MAX_PATH];
+  if (!OpenInstallationKey(&key, keyPath)) return 0;
+  const DWORD size = static_cast<DWORD>(std::strlen(path) + 1);
   const LONG status = RegSetValueExA(key, kTargetFolderValue, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(path),
-                                     static_cast<DWORD>(std::strlen(path) + 1));
+                                     reinterpret_cast<const BYTE*>(path), size);
   RegCloseKey(key);
+  if (status == ERROR_SUCCESS) {
+    LogValueSet(HKEY_LOCAL_MACHINE, keyPath, kTargetFolderValue, REG_SZ, path, size);
+  }
   return status == ERROR_SUCCESS;
 }
 
@@ -43,7 +53,8 @@ int ReadTargetFolder(char* folder) {
   if (folder == nullptr) return 0;
   folder[0] = '\0';
   HKEY key = nullptr;
-  if (!OpenInstallationKey(&key)) return 0;
+  char keyPath[MAX_PATH];
+  if (!OpenInstallationKey(&key, keyPath)) return 0;
   DWORD size = MAX_PATH;
   const LONG status = RegQueryValueExA(key, kTargetFolderValue, nullptr, nullptr,
                                        reinterpret_cast<BYTE*>(folder), &size);
@@ -59,18 +70,24 @@ int ReadTargetFolder(char* folder) {
 
 int WriteInstalledComponents(ComponentSet components) {
   HKEY key = nullptr;
-  if (!OpenInstallationKey(&key)) return 0;
+  char keyPath[MAX_PATH];
+  if (!OpenInstallationKey(&key, keyPath)) return 0;
   const DWORD value = components;
   const LONG status = RegSetValueExA(key, kInstalledComponentsValue, 0, REG_DWORD,
                                      reinterpret_cast<const BYTE*>(&value), sizeof value);
   RegCloseKey(key);
+  if (status == ERROR_SUCCESS) {
+    LogValueSet(HKEY_LOCAL_MACHINE, keyPath, kInstalledComponentsValue, REG_DWORD, &value,
+                sizeof value);
+  }
   return status == ERROR_SUCCESS;
 }
 
 ComponentSet ReadInstalledComponents() {
   DWORD components = kAllComponents;
   HKEY key = nullptr;
-  if (!OpenInstallationKey(&key)) return kAllComponents;
+  char keyPath[MAX_PATH];
+  if (!OpenInstallationKey(&key, keyPath)) return kAllComponents;
   DWORD size = sizeof components;
   if (RegQueryValueExA(key, kInstalledComponentsValue, nullptr, nullptr,
                        reinterpret_cast<BYTE*>(&components), &size) != ERROR_SUCCESS ||

@@ -9,6 +9,7 @@
 #include "sys/module_instance.h"
 #include "sys/run_once.h"
 #include "wizard/wizard_frame.h"
+#include "sys/registry_log.h"
 
 int scriptLoaded = 0;
 ComponentSet newComponents = 0;
@@ -66,7 +67,7 @@ void DeleteProductKey(int wholeProductKey) {
                        sizeof key)) {
     return;
   }
-  SHDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+  DeleteRegistryKey(HKEY_LOCAL_MACHINE, key);
 }
 
 void RecordProductDataPattern() {
