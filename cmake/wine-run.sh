@@ -92,14 +92,16 @@ reset_prefix() {
   rm -rf "$prefix"/drive_c/users/*/Temp/* "$prefix/drive_c/Program Files/Xelta" "$prefix/drive_c/z614"
 }
 
+# A prefix made by an older copy of this script, or from an older base, is made again: what the
+# script sets up (associations, folders) would be missing from it.
 {
   flock 9
-  [ -f "$base/.ready" ] || make_base
+  [ "$base/.ready" -nt "$0" ] || make_base
 } 9>"$root/base.lock"
 
 exec 8>"$root/$version.lock"
 flock 8
-[ -f "$prefix/.ready" ] || make_version_prefix
+[ "$prefix/.ready" -nt "$base/.ready" ] || make_version_prefix
 [ "${Z614_WINE_KEEP:-0}" = 1 ] || reset_prefix
 [ "${Z614_WINE_FRESH:-0}" != 1 ] || touch "$prefix/.drive-installed"
 

@@ -50,9 +50,10 @@ constexpr const char* kIgnoredFolders[] = {
 };
 
 // Wine's menu builder puts a launcher of the host's desktop beside each shortcut made on the
-// desktop; the shortcut itself is what the setup made.
+// desktop, and keeps the host's menus and icons for the others in dot-folders of the profile;
+// the shortcut itself is what the setup made.
 bool IsHostLauncher(const std::string& name) {
-  return name.size() > 8 && _stricmp(name.c_str() + name.size() - 8, ".desktop") == 0;
+  return name[0] == '.' || (name.size() > 8 && _stricmp(name.c_str() + name.size() - 8, ".desktop") == 0);
 }
 
 bool Ignored(const std::string& name, const char* const* list, size_t count) {
@@ -126,7 +127,7 @@ void ReadFolder(const std::string& folder, MachineSnapshot& snapshot) {
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const std::string name = found.cFileName;
-    if (name == "." || name == ".." || IsHostLauncher(name)) continue;
+    if (IsHostLauncher(name)) continue;  // "." and ".." too
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       ReadFolder(folder + name + "\\", snapshot);
     } else {
