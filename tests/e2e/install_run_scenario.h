@@ -6,10 +6,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "core/crc32.h"
 #include "tests/e2e/footprint.h"
@@ -20,6 +22,9 @@ constexpr int kCardDialogCancel = 1;
 constexpr char kTargetFolder[] = "C:\\Program Files\\Xelta\\Xelta Z614";
 constexpr char kDiagnosticsKey[] = "Software\\Xelta\\Z614\\Diagnostics";
 constexpr char kUserInterfaceClass[] = "Z614Main";
+// A run started with /Log writes its log here; the folder is made before the first snapshot.
+constexpr char kLogFolder[] = "C:\\z614\\";
+constexpr char kLogFile[] = "C:\\z614\\setup.log";
 
 struct InstallCase {
   const char* name;      // names the footprint file and the pictures
@@ -27,6 +32,7 @@ struct InstallCase {
   std::vector<bool> checks;  // the Components page's rows for Custom
   bool insertCard;       // the simulator inserts the card while the dialog waits
   std::vector<std::string> messages = {};  // the message boxes the run shows, "caption: text"
+  bool logged = false;   // started with /Log, the log held against the footprint
 };
 
 // What a run leaves that depends on the moment or the build rather than on the setup: the
@@ -36,6 +42,45 @@ inline std::string Normalized(const std::string& line) {
   static const std::regex copyName("Del[0-9A-Fa-f]+\\.tmp");
   static const std::regex checksum("(\\\\Diagnostics\\|.* = REG_SZ:)[0-9A-F]{8}$");
   return std::regex_replace(std::regex_replace(line, copyName, "Del*.tmp"), checksum, "$1<CRC-32>");
+}
+
+inline std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// What the log says the run left: its lines replayed in order, each file, folder, value and
+// service made counted in, each one deleted counted out. Files and folders are named as the
+// footprint names them (folders end with a backslash), values with their data; keys only
+// where the log says the run created them.
+inline std::set<std::string> LoggedFootprint(const std::string& log) {
+  static const std::regex action(
+      "^[0-9-]+ [0-9:.]+ (File written|File edited|File appended|Folder created|Shortcut created|"
+      "Value set|Key created|Service created|File deleted|Folder removed|Value deleted|"
+      "Key deleted|Service deleted): (.*?)( \\((entry|from|section|the setup|[0-9]+ bytes).*\\))?\r?$");
+  std::set<std::string> made;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (!std::regex_match(line, m, action)) continue;
+    const std::string verb = m[1];
+    std::string subject = Lower(Normalized(m[2]));
+    if (verb.rfind("Folder", 0) == 0) subject += "\\";
+    if (verb.rfind("Service", 0) == 0) subject = "service " + subject;
+    if (verb.rfind("Value", 0) == 0 && verb != "Value set") subject += " = ";
+    if (verb.find("deleted") == std::string::npos && verb != "Folder removed") {
+      made.insert(subject);
+      continue;
+    }
+    // A deleted value is named without its data; a deleted key takes its values and subkeys.
+    for (auto i = made.begin(); i != made.end();) {
+      const bool gone = *i == subject || (verb == "Value deleted" && i->rfind(subject, 0) == 0) ||
+                        (verb == "Key deleted" && (i->rfind(subject + "\\", 0) == 0 ||
+                                                   i->rfind(subject + "|", 0) == 0));
+      i = gone ? made.erase(i) : std::next(i);
+    }
+  }
+  return made;
 }
 
 // Runs a test program of the build tree (the card simulator) and waits for its end.
@@ -63,6 +108,7 @@ class InstallRun : public WizardScenario {
     if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_FALSE(simulator_.empty()) << "Z614_CARD_SIMULATOR names the card simulator";
     RunTool("\"" + simulator_ + "\" remove");
+    CreateDirectoryA(kLogFolder, nullptr);
     before_ = TakeSnapshot();
   }
 
@@ -73,7 +119,7 @@ class InstallRun : public WizardScenario {
   }
 
   void WalkToSummary(const InstallCase& c, const std::string& setup) {
-    Start(setup);
+    Start(setup, WizardPage::Welcome, c.logged ? std::string("/Log ") + kLogFile : "");
     AcceptLicense();
     Next(WizardPage::Folder);
     Next(WizardPage::SetupType);
@@ -124,8 +170,9 @@ class InstallRun : public WizardScenario {
   void ExpectFootprint(const InstallCase& c) {
     std::vector<std::string> actual;
     for (const std::string& line : Difference(before_, TakeSnapshot())) {
-      actual.push_back(Normalized(line));
+      if (line.rfind(std::string("+ ") + kLogFile, 0) != 0) actual.push_back(Normalized(line));
     }
+    if (c.logged) ExpectLogNamesFootprint(actual);
     const std::string name = WineVersion() + "-" + c.name + ".txt";
     const std::string reviewed = PathFromEnvironment("Z614_FOOTPRINT_DIR") + "\\" + name;
     std::vector<std::string> expected;
@@ -141,6 +188,29 @@ class InstallRun : public WizardScenario {
     }();
     EXPECT_EQ(actual, expected) << "the footprint of " << name;
     ExpectRemoveScriptMatchesDisk();
+  }
+
+  // The log of a /Log run names each file, value and service the footprint shows, and nothing
+  // that the footprint does not: its keys and values as written, its service by name.
+  void ExpectLogNamesFootprint(const std::vector<std::string>& footprint) {
+    const std::set<std::string> logged = LoggedFootprint(ReadFileBytes(kLogFile));
+    static const std::regex service("^hklm\\\\system\\\\currentcontrolset\\\\services\\\\([^\\\\|]+).*");
+    std::set<std::string> found, keys;
+    for (const std::string& line : footprint) {
+      const std::string name = Lower(line.substr(2));
+      std::smatch m;
+      if (std::regex_match(name, m, service)) {
+        found.insert("service " + m[1].str());
+      } else if (name.rfind("hk", 0) == 0 && name.find('|') == std::string::npos) {
+        keys.insert(name);  // a key the run's values made on the way
+      } else if (name.find("z614standins.log") == std::string::npos) {
+        found.insert(name);  // the stand-ins' own log is theirs
+      }
+    }
+    for (const std::string& name : found) EXPECT_TRUE(logged.count(name)) << "not in the log: " << name;
+    for (const std::string& name : logged) {
+      EXPECT_TRUE(found.count(name) || keys.count(name)) << "logged, not on the machine: " << name;
+    }
   }
 
   // Remove.cnf names what the run put on disk: every file it records is there (but for the

@@ -38,7 +38,7 @@ TEST_F(InstallRun, TypicalWithTheCardInsertedWhileTheDialogWaits) {
 // "No". The wizard ends without a restart request; the record, the self-delete value and the
 // installed-programs entry are written all the same.
 TEST_F(InstallRun, CustomWithoutTheCardEndsOnTheRestartPage) {
-  const InstallCase c = {"custom", "Custom", {true, false, true, false}, false};
+  const InstallCase c = {"custom", "Custom", {true, false, true, false}, false, {}, true};
   WalkToInstalling(c);
   AnswerInsertCard(c);
   ASSERT_TRUE(WaitForPage(frame_, WizardPage::RestartFinish, 30000));

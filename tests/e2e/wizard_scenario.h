@@ -34,10 +34,13 @@ class WizardScenario : public testing::Test {
   // Starts the setup as a user would and waits for its first page (Welcome when the product is
   // not installed). The wizard is shown by the started file's temporary copy; the scenarios run
   // alone, so any wizard shown is this one.
-  void Start(const std::string& exe, WizardPage first = WizardPage::Welcome) {
+  void Start(const std::string& exe, WizardPage first = WizardPage::Welcome,
+             const std::string& parameters = "") {
     if (wizard_) CloseHandle(wizard_);
     wizard_ = nullptr;
-    HINSTANCE started = ShellExecuteA(nullptr, "open", exe.c_str(), nullptr, nullptr, SW_SHOW);
+    HINSTANCE started = ShellExecuteA(nullptr, "open", exe.c_str(),
+                                      parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                                      SW_SHOW);
     ASSERT_GT(reinterpret_cast<INT_PTR>(started), 32) << "the setup starts";
     frame_ = WaitForWindow([] { return FindWizardFrame({}); }, 60000);
     ASSERT_NE(frame_, nullptr) << "the temporary copy shows the wizard";
