@@ -193,7 +193,7 @@ int RunStartedSetup(const char* commandLineText) {
   RunInstallFlow();
 
   ReleaseInstallMutex();
-  return 0;
+  return PendingQuitCode();  // a damaged payload's exit code; 0 for every other end
 }
 
 }  // namespace

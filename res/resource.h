@@ -155,6 +155,7 @@
 #define IDS_MESSAGE_CAPTION 62
 #define IDS_CANNOT_OPEN_ARCHIVE 63
 #define IDS_FILE_NOT_IN_PACKAGE 64
+#define IDS_PAYLOAD_DAMAGED 230    // an archive entry whose bytes fail their CRC-32; %s the entry
 #define IDS_NOT_ADMINISTRATOR 93
 #define IDS_SMART_CARD_BASE_MISSING 83
 #define IDS_GPRS_ENTRY_FAILED 96

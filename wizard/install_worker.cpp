@@ -14,6 +14,7 @@
 #include "wizard/install_record.h"
 #include "wizard/install_run.h"
 #include "wizard/wizard_messages.h"
+#include "script/payload_check.h"
 
 #include <shlwapi.h>
 
@@ -66,6 +67,11 @@ void ScheduleCloneDeletion() {
 DWORD WINAPI InstallWorker(LPVOID parameter) {
   HWND page = parameter ? *static_cast<HWND*>(parameter) : nullptr;
   payloadArchive.Open("");
+  // A damaged payload ends the run here, before its first change.
+  if (!PayloadSoundForRun(page, selectedComponents, kGeneralSettingsEntry)) {
+    if (page) PostMessageA(page, kMsgWorkDone, kPayloadDamagedExitCode, 0);
+    return 0;
+  }
   ApplyGeneralSettings();
   RegisterProductUninstall();
   WriteTargetFolder(setupContext.targetFolder);

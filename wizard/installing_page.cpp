@@ -76,6 +76,11 @@ INT_PTR CALLBACK InstallingPage(HWND page, UINT message, WPARAM wParam, LPARAM /
     case kMsgWorkDone:
       if (installThread) CloseHandle(installThread);
       installThread = nullptr;
+      // A worker that changed nothing ends the wizard with its exit code instead.
+      if (wParam != 0) {
+        PostQuitMessage(static_cast<int>(wParam));
+        return TRUE;
+      }
       wizardFrame.Navigate(kButtonNext);
       return TRUE;
     case kMsgPageNext:

@@ -10,9 +10,15 @@
 #include "wizard/install_record.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/wizard_messages.h"
+#include "script/payload_check.h"
 
 DWORD WINAPI ModifyWorker(LPVOID parameter) {
   HWND page = parameter ? *static_cast<HWND*>(parameter) : nullptr;
+  // The maintenance choice loaded Setup.cnf: a damaged payload ends the run before any change.
+  if (!PayloadSoundForRun(page, newComponents, nullptr)) {
+    if (page) PostMessageA(page, kMsgWorkDone, kPayloadDamagedExitCode, 0);
+    return 0;
+  }
   DeleteProductKey(0);
   StopCardStack(page);
   payloadArchive.flags |= OverwriteExisting;

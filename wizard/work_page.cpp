@@ -53,6 +53,11 @@ bool AnswerWorkPage(const WorkPage& work, HWND page, UINT message, WPARAM wParam
     case kMsgWorkDone:
       if (*work.thread) CloseHandle(*work.thread);
       *work.thread = nullptr;
+      // A worker that changed nothing ends the wizard with its exit code instead.
+      if (wParam != 0) {
+        PostQuitMessage(static_cast<int>(wParam));
+        return true;
+      }
       wizardFrame.Navigate(kButtonNext);
       return true;
     default:
