@@ -18,3 +18,15 @@ constexpr ComponentSet kAllComponents = 63;
 static_assert((kComponentUI | kComponentAdmin | kComponentDriver | kComponentHelp |
                kComponentSMS | kComponentSC) == kAllComponents,
               "the six component bits make up the full set");
+
+// The setup types of the Install flow (the value the wizard keeps as setupType).
+constexpr uint32_t kSetupCustom = 1;
+constexpr uint32_t kSetupTypical = 2;
+constexpr uint32_t kSetupAdministrator = 3;
+
+// The start set of Custom and the set of Typical; Administrator adds the administrator page.
+constexpr ComponentSet kTypicalComponents =
+    kComponentUI | kComponentDriver | kComponentHelp | kComponentSMS;  // 29
+constexpr ComponentSet kAdministratorComponents = kTypicalComponents | kComponentAdmin;  // 31
+// What Custom installs whatever the check boxes say.
+constexpr ComponentSet kAlwaysInstalled = kComponentUI | kComponentSMS;  // 17

@@ -6,18 +6,6 @@
 
 #include "core/component_set.h"
 
-// Values of setupType.
-constexpr uint32_t kSetupCustom = 1;
-constexpr uint32_t kSetupTypical = 2;
-constexpr uint32_t kSetupAdministrator = 3;
-
-// The start set of Custom and the set of Typical; Administrator adds the administrator page.
-constexpr ComponentSet kTypicalComponents =
-    kComponentUI | kComponentDriver | kComponentHelp | kComponentSMS;  // 29
-constexpr ComponentSet kAdministratorComponents = kTypicalComponents | kComponentAdmin;  // 31
-// What Custom installs whatever the check boxes say.
-constexpr ComponentSet kAlwaysInstalled = kComponentUI | kComponentSMS;  // 17
-
 // Page indices of the Install flow, for the redirects that skip the Components page.
 constexpr int kSetupTypePageIndex = 3;
 constexpr int kSummaryPageIndex = 5;
