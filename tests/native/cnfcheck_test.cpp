@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/registry_sink.h"
+#include "tools/cnfcheck/check_options.h"
 #include "tools/cnfcheck/json_text.h"
 #include "tools/cnfcheck/registry_check.h"
 #include "tools/cnfcheck/report_output.h"
@@ -90,6 +91,33 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
 }
 
 // The JSON report quotes and escapes every text, reading bytes above 127 as Windows-1252.
+// --switches takes the setup's own switches of a silent install: the set that run installs, or
+// the setup's refusal, never a narrower set than the administrator asked for.
+TEST(CnfcheckSwitches, GiveTheComponentsASilentInstallTakesOrItsRefusal) {
+  const struct {
+    const char* switches;
+    ComponentSet set;     // 0: refused
+    const char* reason;   // a part of the refusal
+  } cases[] = {
+      {"/Silent /Components Help,Admin", 0x1B, ""},  // UI and SMS come with every list
+      {"/VerySilent /components sc", 0x31, ""},
+      {"/Silent /Type Administrator", 0x1F, ""},
+      {"/Silent", 0x1D, ""},  // neither: Typical
+      {"/Silent /Components Help,Foo", 0, "\"Foo\" is no component"},
+      {"/Type Typical /Components UI", 0, "cannot be used together"},
+      {"/Type Huge", 0, "\"Huge\" is no setup type"},
+      {"/Components", 0, "/Components needs a value"},
+      {"/Silent /Uninstall", 0, "maintenance"},
+  };
+  for (const auto& c : cases) {
+    ComponentSet set = 0;
+    std::string reason;
+    EXPECT_EQ(ParseInstallSwitches(c.switches, &set, &reason), c.set != 0 ? 1 : 0) << c.switches;
+    EXPECT_EQ(c.set != 0 ? set : 0u, c.set) << c.switches;
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << c.switches << ": " << reason;
+  }
+}
+
 TEST(CnfcheckReports, JsonEscapesEveryText) {
   const std::string script = "[AddRegValue]\nHKLM,Software\\\"Q\",N,REG_SZ,caf\xe9\x80\n";
   const std::string json = ScriptReportJson(Check(script), script.data(), script.size(), "", Options("winxp"));

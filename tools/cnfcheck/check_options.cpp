@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "core/command_line.h"
 #include "core/script_header.h"
+#include "core/setup_switches.h"
 
 namespace {
 
@@ -80,4 +82,31 @@ std::string FormatComponentSet(ComponentSet set) {
     text += ComponentTagName(bit);
   }
   return text.empty() ? "none" : text;
+}
+
+int ParseInstallSwitches(const char* text, ComponentSet* set, std::string* reason) {
+  CommandLine line;
+  line.Parse(text, 0);
+  SetupSwitches switches;
+  const int read = ReadSetupSwitches(line, &switches);
+  const std::string name = std::string("/") + switches.faultSwitch;
+  const std::string value = std::string("\"") + switches.faultValue + "\"";
+  if (!read) {
+    switch (switches.fault) {
+      case SwitchFault::kMissingValue: *reason = name + " needs a value"; break;
+      case SwitchFault::kUnknownType: *reason = value + " is no setup type: /Type takes Typical, Custom or Administrator"; break;
+      case SwitchFault::kUnknownComponent: *reason = value + " is no component: /Components takes UI, Admin, Driver, Help, SMS and SC, separated by commas"; break;
+      case SwitchFault::kUnknownUpdate: *reason = value + " cannot be updated: /Update takes Components, Profiles or Both"; break;
+      case SwitchFault::kFolderNotFull: *reason = value + " is no full folder path"; break;
+      case SwitchFault::kConflict: *reason = name + " and /" + switches.faultValue + " cannot be used together"; break;
+      case SwitchFault::kNone: *reason = "the setup refuses these switches"; break;
+    }
+    return 0;
+  }
+  if (switches.update || switches.uninstall) {
+    *reason = "the switches ask for maintenance, not for an install";
+    return 0;
+  }
+  *set = switches.components != 0 ? switches.components : ComponentsOfSetupType(kSetupTypical);
+  return 1;
 }

@@ -23,3 +23,10 @@ int ParseComponentSet(const char* text, ComponentSet* set, std::string* reason);
 
 // The set as tags in bit order ("UI,Driver"), or "none".
 std::string FormatComponentSet(ComponentSet set);
+
+// Reads the setup's own switches of an unattended install, given as one text and split as the
+// setup splits its command line ("/Type Custom /Components Help,Admin"), into the components
+// that run installs: /Components adds its tags to UI and SMS, /Type names its set, neither
+// means Typical. Returns 0 and the setup's refusal in words for switches it refuses, and for
+// switches that ask for no install (/Update, /Uninstall).
+int ParseInstallSwitches(const char* text, ComponentSet* set, std::string* reason);
