@@ -24,6 +24,7 @@ bool DeleteWithRetries(const char* path) {
     }
     Sleep(kDeleteRetryDelayMs);
   }
+  LogAction("File not deleted: %s", path);
   return false;
 }
 

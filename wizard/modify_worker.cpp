@@ -14,8 +14,9 @@
 
 DWORD WINAPI ModifyWorker(LPVOID parameter) {
   HWND page = parameter ? *static_cast<HWND*>(parameter) : nullptr;
-  // The maintenance choice loaded Setup.cnf: a damaged payload ends the run before any change.
-  if (!PayloadSoundForRun(page, newComponents, nullptr)) {
+  // Setup.cnf is loaded afresh (the Uninstall pages, visited before, load Remove.cnf): a
+  // damaged payload ends the run before any change.
+  if (setupContext.LoadScript("Setup.cnf") && !PayloadSoundForRun(page, newComponents, nullptr)) {
     if (page) PostMessageA(page, kMsgWorkDone, kPayloadDamagedExitCode, 0);
     return 0;
   }

@@ -14,8 +14,10 @@
 
 DWORD WINAPI UpdateWorker(LPVOID parameter) {
   HWND page = parameter ? *static_cast<HWND*>(parameter) : nullptr;
-  // The maintenance choice loaded Setup.cnf: a damaged payload ends the run before any change.
-  if (updateComponents && !PayloadSoundForRun(page, selectedComponents, nullptr)) {
+  // Setup.cnf is loaded afresh (the Uninstall pages, visited before, load Remove.cnf): a
+  // damaged payload ends the run before any change.
+  if (updateComponents && setupContext.LoadScript("Setup.cnf") &&
+      !PayloadSoundForRun(page, selectedComponents, nullptr)) {
     if (page) PostMessageA(page, kMsgWorkDone, kPayloadDamagedExitCode, 0);
     return 0;
   }
