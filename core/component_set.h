@@ -30,3 +30,8 @@ constexpr ComponentSet kTypicalComponents =
 constexpr ComponentSet kAdministratorComponents = kTypicalComponents | kComponentAdmin;  // 31
 // What Custom installs whatever the check boxes say.
 constexpr ComponentSet kAlwaysInstalled = kComponentUI | kComponentSMS;  // 17
+
+// The payload entries whose presence offers the administrator page and the smart card driver:
+// the wizard, an unattended install and the script checker ask the same question.
+constexpr char kAdminModuleEntry[] = "mod_adm.dll";
+constexpr char kSmartCardEntries[] = "*Z?14SC.*";

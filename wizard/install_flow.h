@@ -15,10 +15,6 @@ extern ComponentSet selectedComponents;
 // kSetupCustom, kSetupTypical or kSetupAdministrator; 0 until the Setup type page was left.
 extern uint32_t setupType;
 
-// The payload entries whose presence offers the administrator page and the smart card driver.
-constexpr char kAdminModuleEntry[] = "mod_adm.dll";
-constexpr char kSmartCardEntries[] = "*Z?14SC.*";
-
 // Appends the Install pages to the frame and runs it.
 void RunInstallFlow();
 

@@ -92,7 +92,8 @@ TEST(CnfcheckScript, OneFaultOfEachKindIsNamedWithItsLine) {
 
 // The JSON report quotes and escapes every text, reading bytes above 127 as Windows-1252.
 // --switches takes the setup's own switches of a silent install: the set that run installs, or
-// the setup's refusal, never a narrower set than the administrator asked for.
+// the setup's refusal, never a narrower set than the administrator asked for; with --payload, a
+// component the payload does not offer is refused as the setup refuses it.
 TEST(CnfcheckSwitches, GiveTheComponentsASilentInstallTakesOrItsRefusal) {
   const struct {
     const char* switches;
@@ -116,6 +117,13 @@ TEST(CnfcheckSwitches, GiveTheComponentsASilentInstallTakesOrItsRefusal) {
     EXPECT_EQ(c.set != 0 ? set : 0u, c.set) << c.switches;
     EXPECT_NE(reason.find(c.reason), std::string::npos) << c.switches << ": " << reason;
   }
+  PayloadIndex bare, full;
+  bare.Add("Z614UI.exe", 1);
+  full.Add("mod_adm.dll", 1);
+  full.Add("Z614SC.inf", 1);
+  EXPECT_STREQ(ComponentNotOffered(kComponentAdmin | kComponentSC, bare), "Admin");
+  EXPECT_STREQ(ComponentNotOffered(kComponentUI | kComponentSC, bare), "SC");
+  EXPECT_EQ(ComponentNotOffered(kAllComponents, full), nullptr);
 }
 
 TEST(CnfcheckReports, JsonEscapesEveryText) {

@@ -7,6 +7,7 @@
 #include "core/command_line.h"
 #include "core/script_header.h"
 #include "core/setup_switches.h"
+#include "tools/cnfcheck/payload_index.h"
 
 namespace {
 
@@ -109,4 +110,10 @@ int ParseInstallSwitches(const char* text, ComponentSet* set, std::string* reaso
   }
   *set = switches.components != 0 ? switches.components : ComponentsOfSetupType(kSetupTypical);
   return 1;
+}
+
+const char* ComponentNotOffered(ComponentSet set, const PayloadIndex& payload) {
+  if ((set & kComponentAdmin) && !payload.AnyMatches(kAdminModuleEntry)) return "Admin";
+  if ((set & kComponentSC) && !payload.AnyMatches(kSmartCardEntries)) return "SC";
+  return nullptr;
 }

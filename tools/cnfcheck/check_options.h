@@ -30,3 +30,10 @@ std::string FormatComponentSet(ComponentSet set);
 // means Typical. Returns 0 and the setup's refusal in words for switches it refuses, and for
 // switches that ask for no install (/Update, /Uninstall).
 int ParseInstallSwitches(const char* text, ComponentSet* set, std::string* reason);
+
+class PayloadIndex;
+
+// The tag of the first component in set that the payload does not offer, as the setup refuses
+// an unattended install of it: Admin without "mod_adm.dll", SC without the smart card driver's
+// files. nullptr when the payload offers them all.
+const char* ComponentNotOffered(ComponentSet set, const PayloadIndex& payload);

@@ -128,6 +128,12 @@ int CheckScriptFile(const CommandLine& line) {
   if (!line.payload.empty()) {
     if (!payload.Load(line.payload, &reason)) return Fail(reason);
     options.payload = &payload;
+    const char* missing =
+        line.switches.empty() ? nullptr : ComponentNotOffered(options.selection, payload);
+    if (missing) {
+      return Usage(std::string("--switches: the setup refuses the run: its payload does not offer ") +
+                   missing);
+    }
   }
   std::vector<char> text;
   if (!ReadWholeFile(line.script, &text, &reason)) return Fail(reason);

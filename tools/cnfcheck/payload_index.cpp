@@ -6,6 +6,7 @@
 
 #include "core/archive_check.h"
 #include "core/archive_format.h"
+#include "core/bounded_string.h"
 
 namespace fs = std::filesystem;
 
@@ -113,4 +114,11 @@ void PayloadIndex::Add(const std::string& name, uint64_t size) {
 const PayloadEntry* PayloadIndex::Find(const char* name) const {
   const auto found = byName_.find(LookupKey(name));
   return found == byName_.end() ? nullptr : &entries_[found->second];
+}
+
+bool PayloadIndex::AnyMatches(const char* pattern) const {
+  for (const PayloadEntry& entry : entries_) {
+    if (MatchWildcard(entry.name.c_str(), pattern)) return true;
+  }
+  return false;
 }

@@ -25,6 +25,9 @@ class PayloadIndex {
   // against a payload of many entries costs time in proportion to the lines alone.
   const PayloadEntry* Find(const char* name) const;
 
+  // Whether an entry's name matches the pattern as the shell matches file names.
+  bool AnyMatches(const char* pattern) const;
+
   size_t Count() const { return entries_.size(); }
 
  private:
