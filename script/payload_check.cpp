@@ -1,11 +1,14 @@
 #include "script/payload_check.h"
 
+#include <shlwapi.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/archive_check.h"
 #include "core/bounded_string.h"
+#include "core/crc32.h"
 #include "payload/archive_file_source.h"
 #include "payload/payload_archive.h"
 #include "res/resource.h"
@@ -41,6 +44,16 @@ class EntryChecker {
     return 0;
   }
 
+  // As Check, for the bytes of archivePath:entryName that the script's load precached.
+  int CheckBytes(const char* archivePath, const char* entryName, const unsigned char* data,
+                 uint32_t size) {
+    if (entryName == nullptr || entryName[0] == '\0' || !OpenArchive(archivePath)) return 1;
+    const ArchiveEntry* entry = archive_.FindEntry(entryName);
+    if (entry == nullptr || (size == entry->size && Crc32(data, size) == entry->crc)) return 1;
+    CopyText(damaged_, sizeof damaged_, entry->name);
+    return 0;
+  }
+
   const char* Damaged() const { return damaged_; }
 
  private:
@@ -71,20 +84,39 @@ class EntryChecker {
   char damaged_[MAX_PATH] = "";
 };
 
+// A file beside the started setup takes the place of the entry when a script file is fetched
+// (FetchScriptFile): its bytes have no stored CRC to be held against.
+bool FetchedFromBeside(const SetupContext& context, const char* entryName) {
+  char beside[MAX_PATH];
+  if (!CopyText(beside, sizeof beside, context.sourceFolder) || !PathAppendA(beside, entryName)) {
+    return false;
+  }
+  const DWORD attributes = GetFileAttributesA(beside);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Each list is taken as its action reads its source (see the action's file).
 bool CheckFileItems(const SetupContext& context, const InstallScript& script,
                     ComponentSet selection, EntryChecker& checker) {
   for (size_t i = 0; i < script.fileItems.Count(); ++i) {
     const FileItem& item = *script.fileItems.At(i);
-    if (!Applies(item, selection) || item.precacheData) continue;
+    if (!Applies(item, selection)) continue;
     char archivePath[MAX_PATH];
     char entryName[MAX_PATH];
-    if (!SplitArchiveReference(item.source, archivePath, entryName)) continue;
+    const bool fromArchive = SplitArchiveReference(item.source, archivePath, entryName) != 0;
     if (!ExpandContextMacros(context, archivePath, sizeof archivePath) ||
         !ExpandContextMacros(context, entryName, sizeof entryName)) {
       continue;
     }
-    if (!checker.Check(archivePath, entryName)) return false;
+    if (item.precacheData) {
+      // The run writes the bytes the load read, from beside the setup or from the archive.
+      if (FetchedFromBeside(context, entryName)) continue;
+      if (!checker.CheckBytes(archivePath, entryName, item.precacheData.get(), item.precacheSize)) {
+        return false;
+      }
+    } else if (fromArchive && !checker.Check(archivePath, entryName)) {
+      return false;
+    }
   }
   return true;
 }

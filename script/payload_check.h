@@ -15,7 +15,9 @@ constexpr int kPayloadDamagedExitCode = 1603;
 // `context` (AddFile, UpdateFile, AppendFile, ReplaceIniSection and AddRegFile items whose
 // source names an archive entry, found in the archive the run opens for it), and `extraEntry`
 // of the running setup's archive when it is not null. Each entry is read once however many
-// lines name it. An entry the archive does not hold is left to the run, which reports it.
+// lines name it; the bytes a <precache> line read at load time are checked themselves, unless a
+// file beside the setup gave them. An entry the archive does not hold is left to the run, which
+// reports it.
 // Returns 1 when every entry is sound; else 0 with the first damaged or unreadable entry's name
 // in damagedEntry (MAX_PATH bytes).
 int CheckPayloadEntries(const SetupContext& context, ComponentSet selection,
