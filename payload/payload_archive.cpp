@@ -181,7 +181,9 @@ uint32_t PayloadArchive::ExtractEntry(const char* name, const char* destination)
   const FILETIME write = ToFiletime(entry->writeTime);
   SetFileTime(file, &creation, &write, &write);
   CloseHandle(file);
-  LogAction("File written: %s (entry %s)", destination, entry->name);
+  // A short write (a full disk) is logged as such: the file is there, but not whole.
+  LogAction(written == count ? "File written: %s (entry %s)" : "File written short: %s (entry %s)",
+            destination, entry->name);
   return written;
 }
 
