@@ -1,9 +1,16 @@
 #include "tests/e2e/footprint.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <regex>
+
+#include "core/crc32.h"
+#include "tests/e2e/scenario.h"
 
 namespace {
 
@@ -157,6 +164,24 @@ void Compare(const std::map<std::string, std::string>& before,
   }
 }
 
+std::string Normalized(const std::string& line) {
+  static const std::regex copyName("Del[0-9A-Fa-f]+\\.tmp");
+  static const std::regex checksum("(\\\\Diagnostics\\|.* = REG_SZ:)[0-9A-F]{8}$");
+  return std::regex_replace(std::regex_replace(line, copyName, "Del*.tmp"), checksum, "$1<CRC-32>");
+}
+
+// Every file the Diagnostics key names has the checksum recorded for it.
+void ExpectDiagnosticsMatchFiles(const MachineSnapshot& now) {
+  for (const auto& [name, data] : now.registry) {
+    const size_t bar = name.find("\\Diagnostics|");
+    if (bar == std::string::npos) continue;
+    const std::string bytes = ReadFileBytes(name.substr(bar + 13));
+    char crc[16];
+    snprintf(crc, sizeof crc, "REG_SZ:%08X", Crc32(bytes.data(), bytes.size()));
+    EXPECT_EQ(data, crc) << name;
+  }
+}
+
 }  // namespace
 
 MachineSnapshot TakeSnapshot() {
@@ -177,4 +202,21 @@ std::vector<std::string> Difference(const MachineSnapshot& before, const Machine
   Compare(before.files, after.files, false, lines);
   std::sort(lines.begin(), lines.end());
   return lines;
+}
+
+void ExpectFootprint(const MachineSnapshot& before, const std::string& name) {
+  const MachineSnapshot now = TakeSnapshot();
+  std::vector<std::string> actual;
+  for (const std::string& line : Difference(before, now)) actual.push_back(Normalized(line));
+  actual.erase(std::unique(actual.begin(), actual.end()), actual.end());
+  const std::string file = WineVersion() + "-" + name + ".txt";
+  std::vector<std::string> expected;
+  std::ifstream reviewed(PathFromEnvironment("Z614_FOOTPRINT_DIR") + "\\" + file);
+  for (std::string line; std::getline(reviewed, line);) {
+    if (!line.empty() && line[0] != '#') expected.push_back(line);
+  }
+  std::ofstream made(PathFromEnvironment("Z614_SCREENSHOT_DIR") + "\\footprint-" + file);
+  for (const std::string& line : actual) made << line << "\n";
+  EXPECT_EQ(actual, expected) << "the footprint " << file;
+  ExpectDiagnosticsMatchFiles(now);
 }

@@ -23,3 +23,8 @@ MachineSnapshot TakeSnapshot();
 // One line per difference, sorted: "+ NAME" for something new (a value with " = DATA"),
 // "- NAME" for something gone, "~ NAME" for a file rewritten or a value changed (" = NEW").
 std::vector<std::string> Difference(const MachineSnapshot& before, const MachineSnapshot& after);
+
+// Difference(before, now), the temporary copies told once and the Diagnostics checksums held
+// against the files instead, compared with the reviewed footprint `name` of this Windows version
+// in Z614_FOOTPRINT_DIR; what the run made is written beside its pictures for review.
+void ExpectFootprint(const MachineSnapshot& before, const std::string& name);

@@ -77,6 +77,14 @@ inline std::string RunOnceValue() {
   return value;
 }
 
+// Runs the card simulator that Z614_CARD_SIMULATOR names ("insert" or "remove") to its end;
+// true when it did what was asked.
+inline bool Simulate(const char* command) {
+  std::vector<TreeProcess> run;
+  const std::string line = "\"" + PathFromEnvironment("Z614_CARD_SIMULATOR") + "\" " + command;
+  return FollowProcessTree(line, kUiTimeoutMs, run, [] {}) && run[0].exitCode == 0;
+}
+
 // Makes C:\z614 and removes earlier copies and the RunOnce value, so a scenario sees its own.
 inline void PrepareMachine() {
   CreateDirectoryA("C:\\z614", nullptr);

@@ -1,8 +1,10 @@
 // Inserts and removes the Z614 card as its drivers would, by their registry traces:
 //   card_simulator insert|remove [delay-ms]   |   card_simulator state   (prints "in" or "out")
-// In: on the NT family the modem and network services' Enum keys with "Count" 1 and the device
-// records a removal walks, on the 9x family the PC-card record, on both the simulator's key
-// (simulated_card.h). Out: what vanishes when the drivers unload; device records stay.
+// In: on the NT family the modem and network driver services (registered with the service manager
+// at the card's first arrival, as the drivers' installation does) with their Enum keys, "Count" 1,
+// and the device records a removal walks; on the 9x family the PC-card record; on both the
+// simulator's key (simulated_card.h). Out: what vanishes when the drivers unload; device records
+// and services stay.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -20,6 +22,17 @@
 
 using namespace card_driver;
 char model[kTextBufferSize], deviceId[kTextBufferSize], modem[kTextBufferSize];
+
+// The function driver's service, as the card's first arrival installs it; one that exists stays.
+void RegisterService(const char* name) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  char image[MAX_PATH];
+  snprintf(image, sizeof image, "System32\\drivers\\%s.sys", name);
+  SC_HANDLE service = manager ? CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
+      SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, image, nullptr, nullptr, nullptr, nullptr, nullptr) : nullptr;
+  if (service) CloseServiceHandle(service);
+  if (manager) CloseServiceHandle(manager);
+}
 
 void SetText(const char* key, const char* name, const char* text) { SHSetValueA(HKEY_LOCAL_MACHINE, key, name, REG_SZ, text, strlen(text) + 1); }
 
@@ -40,6 +53,10 @@ void Traces(bool in) {
     SetText(key, kDriverValue, driver);
   }
   const DWORD one = 1;
+  for (const char* format : {kModemService, kNetworkService}) {
+    snprintf(key, sizeof key, format, model);
+    if (in && IsWinNT()) RegisterService(key);
+  }
   for (const char* format : {kModemEnumKey, kNetworkEnumKey}) {
     snprintf(key, sizeof key, format, model);
     if (!in) SHDeleteKeyA(HKEY_LOCAL_MACHINE, key);
