@@ -164,6 +164,20 @@ void Compare(const std::map<std::string, std::string>& before,
   }
 }
 
+}  // namespace
+
+MachineSnapshot TakeSnapshot() {
+  MachineSnapshot snapshot;
+  for (const RegistryTree& tree : kTrees) {
+    HKEY key;
+    if (RegOpenKeyExA(tree.root, tree.path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    ReadKey(key, std::string(tree.rootName) + "\\" + tree.path, snapshot);
+    RegCloseKey(key);
+  }
+  ReadFolder("C:\\", snapshot);
+  return snapshot;
+}
+
 std::string Normalized(const std::string& line) {
   static const std::regex copyName("Del[0-9A-Fa-f]+\\.tmp");
   static const std::regex checksum("(\\\\Diagnostics\\|.* = REG_SZ:)[0-9A-F]{8}$");
@@ -182,20 +196,6 @@ void ExpectDiagnosticsMatchFiles(const MachineSnapshot& now) {
   }
 }
 
-}  // namespace
-
-MachineSnapshot TakeSnapshot() {
-  MachineSnapshot snapshot;
-  for (const RegistryTree& tree : kTrees) {
-    HKEY key;
-    if (RegOpenKeyExA(tree.root, tree.path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-    ReadKey(key, std::string(tree.rootName) + "\\" + tree.path, snapshot);
-    RegCloseKey(key);
-  }
-  ReadFolder("C:\\", snapshot);
-  return snapshot;
-}
-
 std::vector<std::string> Difference(const MachineSnapshot& before, const MachineSnapshot& after) {
   std::vector<std::string> lines;
   Compare(before.registry, after.registry, true, lines);
@@ -204,11 +204,7 @@ std::vector<std::string> Difference(const MachineSnapshot& before, const Machine
   return lines;
 }
 
-void ExpectFootprint(const MachineSnapshot& before, const std::string& name) {
-  const MachineSnapshot now = TakeSnapshot();
-  std::vector<std::string> actual;
-  for (const std::string& line : Difference(before, now)) actual.push_back(Normalized(line));
-  actual.erase(std::unique(actual.begin(), actual.end()), actual.end());
+void ExpectReviewedFootprint(const std::vector<std::string>& actual, const std::string& name) {
   const std::string file = WineVersion() + "-" + name + ".txt";
   std::vector<std::string> expected;
   std::ifstream reviewed(PathFromEnvironment("Z614_FOOTPRINT_DIR") + "\\" + file);
@@ -218,5 +214,13 @@ void ExpectFootprint(const MachineSnapshot& before, const std::string& name) {
   std::ofstream made(PathFromEnvironment("Z614_SCREENSHOT_DIR") + "\\footprint-" + file);
   for (const std::string& line : actual) made << line << "\n";
   EXPECT_EQ(actual, expected) << "the footprint " << file;
+}
+
+void ExpectFootprint(const MachineSnapshot& before, const std::string& name) {
+  const MachineSnapshot now = TakeSnapshot();
+  std::vector<std::string> actual;
+  for (const std::string& line : Difference(before, now)) actual.push_back(Normalized(line));
+  actual.erase(std::unique(actual.begin(), actual.end()), actual.end());
+  ExpectReviewedFootprint(actual, name);
   ExpectDiagnosticsMatchFiles(now);
 }

@@ -24,7 +24,14 @@ MachineSnapshot TakeSnapshot();
 // "- NAME" for something gone, "~ NAME" for a file rewritten or a value changed (" = NEW").
 std::vector<std::string> Difference(const MachineSnapshot& before, const MachineSnapshot& after);
 
-// Difference(before, now), the temporary copies told once and the Diagnostics checksums held
-// against the files instead, compared with the reviewed footprint `name` of this Windows version
-// in Z614_FOOTPRINT_DIR; what the run made is written beside its pictures for review.
+// A line of a difference with what depends on the moment or the build in general form: the
+// temporary copies' names, and the Diagnostics checksums (held against the files instead).
+std::string Normalized(const std::string& line);
+// Every file the Diagnostics key of `now` names has the checksum recorded for it.
+void ExpectDiagnosticsMatchFiles(const MachineSnapshot& now);
+// `actual` against the reviewed footprint `name` of this Windows version in Z614_FOOTPRINT_DIR;
+// what the run made is written beside its pictures for review.
+void ExpectReviewedFootprint(const std::vector<std::string>& actual, const std::string& name);
+// Difference(before, now) normalized, each temporary copy told once, against the reviewed
+// footprint `name`, and the Diagnostics checksums against the files.
 void ExpectFootprint(const MachineSnapshot& before, const std::string& name);

@@ -16,7 +16,7 @@ std::string TargetFile(const char* name) { return std::string(kTargetFolder) + "
 // and cannot be written, and the setup counts it as done without a word: it keeps its old bytes,
 // is recorded for the uninstall, and its Diagnostics checksum is that of the bytes on disk.
 TEST_F(InstallRun, GapsInThePayloadAndFilesThatResist) {
-  const InstallCase c = {"gaps", "Custom", {true, false, true, false}, false,
+  const InstallCase c = {"gaps", "Custom", {true, false, true, false},
                          {kMissingFile + std::string("Operators.txt")}};
   CreateDirectoryA("C:\\Program Files\\Xelta", nullptr);
   CreateDirectoryA(kTargetFolder, nullptr);
@@ -52,7 +52,7 @@ TEST_F(InstallRun, GapsInThePayloadAndFilesThatResist) {
 // the folder the user chose; what it made elsewhere (the drivers here) stays unrecorded: there
 // is no roll-back.
 TEST_F(InstallRun, BlockedTargetFolder) {
-  const InstallCase c = {"blocked", "Custom", {true, false, false, false}, false, {kMissingFile}};
+  const InstallCase c = {"blocked", "Custom", {true, false, false, false}, {kMissingFile}};
   WalkToSummary(c, full_);
   CreateDirectoryA("C:\\Program Files\\Xelta", nullptr);
   WriteFileBytes(kTargetFolder, "a file where the folder should be");

@@ -11,7 +11,7 @@ namespace {
 // "No". The wizard ends without a restart request; the record, the self-delete value and the
 // installed-programs entry are written all the same.
 TEST_F(InstallRun, CustomWithoutTheCardEndsOnTheRestartPage) {
-  const InstallCase c = {"custom", "Custom", {true, false, true, false}, false, {}, true};
+  const InstallCase c = {"custom", "Custom", {true, false, true, false}, {}, true};
   WalkToInstalling(c);
   AnswerInsertCard(c);
   ASSERT_TRUE(WaitForPage(frame_, WizardPage::RestartFinish, 30000));
@@ -28,7 +28,7 @@ TEST_F(InstallRun, CustomWithoutTheCardEndsOnTheRestartPage) {
 // Administrator, no card, "Yes": the restart is asked for with EWX_REBOOT; on the NT family a
 // refused first request enables the shutdown privilege and asks once more.
 TEST_F(InstallRun, AdministratorAsksForTheRestart) {
-  const InstallCase c = {"administrator", "Administrator", {}, false};
+  const InstallCase c = {"administrator", "Administrator", {}};
   WalkToInstalling(c);
   AnswerInsertCard(c);
   ASSERT_TRUE(WaitForPage(frame_, WizardPage::RestartFinish, 30000));
