@@ -86,7 +86,9 @@ class MachineLife : public WizardScenario {
   // Next on a summary page: the worker runs on `progress` until `finish` shows. The card dialogs
   // it opens ("R" remove, "I" insert, in order) are answered as by a user with the card, who
   // takes it out or puts it in. The worker's time is printed with the card dialogs' share, their
-  // one-second checks and the robot's pictures, apart.
+  // one-second checks and the robot's pictures, apart. The rest holds the other waits: the control
+  // program's runs (it never goes idle, so each wait lasts until it ends), and no service poll,
+  // as Wine refuses to start a kernel driver and a stopped one is not asked to stop.
   void Work(WizardPage progress, WizardPage finish, const char* step, const std::string& dialogs) {
     std::string shown;
     DWORD inDialogs = 0;
