@@ -5,6 +5,7 @@
 
 #include "sys/globals.h"
 #include "sys/os_version.h"
+#include "app/unattended_setup.h"
 #include "app/user_rights.h"
 #include "core/bounded_string.h"
 #include "device/profile_collection.h"
@@ -13,6 +14,8 @@
 #include "sys/delete_files.h"
 #include "sys/module_instance.h"
 #include "sys/setup_log.h"
+#include "sys/setup_message.h"
+#include "sys/switch_messages.h"
 #include "wizard/install_flow.h"
 #include "wizard/install_record.h"
 #include "wizard/maintenance_flow.h"
@@ -26,7 +29,6 @@ const char kInstallMutexName[] = "Z614InstallMutex";
 const char kClonedSwitch[] = "Cloned";
 const char kClonedUninstallSwitch[] = "ClonedUninstall";
 const char kInstallScript[] = "Setup.cnf";
-const char kLogSwitch[] = "Log";
 // In the order they are fetched and deleted.
 const char* const kPagePictures[] = {"Watermark.bmp", "WatermarkInterior.bmp"};
 
@@ -140,28 +142,47 @@ void ReleaseInstallMutex() {
 
 // The log named by /Log, opened by the started process and by its copy alike, so the log
 // holds the copy's making as well as the run.
-void OpenLogOfCommandLine(const char* commandLineText) {
-  char path[MAX_PATH];
-  if (!commandLine.GetSwitchValue(kLogSwitch, 1, path, sizeof path, "")) return;
-  if (!OpenSetupLog(path)) return;
+void OpenLogOfSwitches(const SetupSwitches& switches, const char* commandLineText) {
+  if (!switches.logFile[0] || !OpenSetupLog(switches.logFile)) return;
   char running[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, running, sizeof running);
   LogAction("Setup started: %s %s", running, commandLineText ? commandLineText : "");
 }
 
-int RunStartedSetup(const char* commandLineText) {
-  if (!PassGates()) return 0;
+int RunStartedSetup(const char* commandLineText, const SetupSwitches& switches, int switchesSound) {
+  const bool unattended = IsUnattendedRun(switches);
+  // An unattended run's gate refusals went to the log; its exit code says that it failed.
+  if (!PassGates()) return unattended ? kExitFailed : 0;
+  if (switches.showUsage) {
+    ShowUsage();
+    return 0;
+  }
+  if (!switchesSound) return RefuseSwitches(switches);
 
   char startedFile[MAX_PATH];
   const StartMode mode = ReadStartMode(startedFile, sizeof startedFile);
   if (mode == StartMode::Launcher) {
-    CloneAndRestart(commandLineText);
-    return 0;
+    if (!unattended) {
+      CloneAndRestart(commandLineText, 0);
+      return 0;
+    }
+    // A run that cannot go as asked is refused before the copy is made, so it leaves nothing
+    // behind; otherwise this process ends with the copy's exit code.
+    payloadArchive.Open("");
+    int exitCode = kExitFailed;
+    if (!CheckUnattendedRun(switches, &exitCode)) return exitCode;
+    FlushSetupLog();  // the copy appends to the same log while this process waits
+    return CloneAndRestart(commandLineText, 1);
   }
 
+  char startedUninstaller[MAX_PATH];
+  CopyText(startedUninstaller, sizeof startedUninstaller, startedFile);
   TakeSourceFolder(startedFile);
   PrepareSelfDelete();
-  if (!TakeInstallMutex()) return 0;
+  if (!TakeInstallMutex()) {
+    // The running wizard is not told; an administrator's run says why it did nothing.
+    return unattended ? RefuseRun(IDS_SETUP_RUNNING, "") : 0;
+  }
 
   // A failed open has shown its own message; start-up goes on with an empty archive.
   payloadArchive.Open("");
@@ -171,6 +192,15 @@ int RunStartedSetup(const char* commandLineText) {
   CollectNwkProfiles(setupContext, payloadArchive);
 
   PrepareWizard();
+
+  if (unattended) {
+    // The installed uninstaller that started this copy is waiting for it (only the plain start
+    // of an unattended run waits).
+    const int exitCode = RunUnattended(
+        switches, mode == StartMode::ClonedUninstall && startedUninstaller[0] ? startedUninstaller : nullptr);
+    ReleaseInstallMutex();
+    return exitCode;
+  }
 
   if (IsProductInstalled()) {
     if (mode == StartMode::ClonedUninstall) {
@@ -200,10 +230,14 @@ int RunStartedSetup(const char* commandLineText) {
 
 int RunSetup(HINSTANCE instance, const char* commandLineText) {
   instanceHandle = instance;
-  // Read before the gates, so that a refusal reaches the log too.
+  // Read before the gates, so that a refusal reaches the log too, and so that an unattended
+  // run answers even the gates' messages in its log instead of showing them.
   commandLine.Parse(commandLineText, 0);
-  OpenLogOfCommandLine(commandLineText);
-  const int code = RunStartedSetup(commandLineText);
+  SetupSwitches switches;
+  const int switchesSound = ReadSetupSwitches(commandLine, &switches);
+  SetUnattended(IsUnattendedRun(switches) ? 1 : 0);
+  OpenLogOfSwitches(switches, commandLineText);
+  const int code = RunStartedSetup(commandLineText, switches, switchesSound);
   LogAction("Setup ended: exit code %d", code);
   CloseSetupLog();
   return code;

@@ -12,6 +12,7 @@
 #include "sys/module_instance.h"
 #include "sys/os_version.h"
 #include "sys/setup_log.h"
+#include "sys/setup_message.h"
 
 namespace {
 constexpr UINT_PTR kCardTimer = 1;
@@ -47,6 +48,12 @@ INT_PTR CALLBACK InsertCardDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowInsertCardDialog(HWND owner) {
+  // Nobody is there to insert the card: an unattended run does not wait for it, and the
+  // missing card asks for the restart instead.
+  if (IsUnattended()) {
+    LogAction("Card not inserted: not waiting for it (unattended run)");
+    return;
+  }
   const int templateId = IsWin9x() ? IDD_INSERT_CARD_9X : IDD_INSERT_CARD_NT;
   LogAction("Insert-card dialog shown");
   FlushSetupLog();

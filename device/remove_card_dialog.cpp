@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/setup_log.h"
+#include "sys/setup_message.h"
 
 namespace {
 
@@ -71,6 +72,12 @@ INT_PTR CALLBACK RemoveCardDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 void ShowRemoveCardDialog(HWND owner) {
+  // Nobody is there to take the card out: an unattended run goes on as after Cancel, and the
+  // devices are stopped once more by the caller.
+  if (IsUnattended()) {
+    LogAction("Card still active: not waiting for its removal (unattended run)");
+    return;
+  }
   LogAction("Remove-card dialog shown");
   FlushSetupLog();
   DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_REMOVE_CARD), owner, RemoveCardDialog, 0);

@@ -193,3 +193,21 @@
 #define IDS_PRODUCT_NAME 82       // installed-programs entry and RunOnce value name
 #define IDS_CARD_DEVICE_ID 94     // the card's PC-card device ID
 #define IDS_MODEL_NAME 95         // put into device, service, file and registry names
+
+// ---- Strings: the administrator's switches and unattended runs ----
+#define IDS_SWITCH_NO_VALUE 200
+#define IDS_SWITCH_BAD_TYPE 201
+#define IDS_SWITCH_BAD_COMPONENT 202
+#define IDS_SWITCH_BAD_UPDATE 203
+#define IDS_SWITCH_BAD_FOLDER 204
+#define IDS_SWITCH_CONFLICT 205
+#define IDS_FOLDER_NOT_USABLE 206
+#define IDS_COMPONENT_NOT_OFFERED 207
+#define IDS_ALREADY_INSTALLED 208
+#define IDS_NOT_INSTALLED 209
+#define IDS_NOTHING_TO_UPDATE 210
+#define IDS_SETUP_RUNNING 211
+#define IDS_USAGE_INSTALL 212     // the /? box: four texts, one after the other
+#define IDS_USAGE_COMPONENTS 213
+#define IDS_USAGE_MAINTENANCE 214
+#define IDS_USAGE_EXIT_CODES 215

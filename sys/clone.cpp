@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/bounded_string.h"
+#include "core/setup_switches.h"
 #include "res/resource.h"
 #include "sys/delete_files.h"
 #include "sys/module_instance.h"
@@ -64,7 +65,7 @@ void DeletePendingCopy() {
 
 }  // namespace
 
-void CloneAndRestart(const char* commandLineText) {
+int CloneAndRestart(const char* commandLineText, int waitForCopy) {
   char running[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, running, sizeof running);
 
@@ -76,14 +77,35 @@ void CloneAndRestart(const char* commandLineText) {
   DeleteFiles(sweep);  // copies still running resist and stay for a later sweep
 
   char copy[MAX_PATH] = "";
+  HANDLE copyProcess = nullptr;
   if (GetTempFileNameA(tempFolder, kCopyPrefix, 0, copy)) {
     if (CopyFileA(running, copy, FALSE)) LogAction("File written: %s", copy);
     SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
 
     char arguments[4096];
     BuildCopyArguments(running, commandLineText, arguments, sizeof arguments);
-    LaunchProcess(copy, arguments, SW_SHOWNORMAL);
+    LaunchProcess(copy, arguments, SW_SHOWNORMAL, waitForCopy ? &copyProcess : nullptr);
   }
 
   DeletePendingCopy();
+  if (!waitForCopy) return 0;
+  if (!copyProcess) return kExitFailed;
+  // The administrator's tools see this process only: it ends with the copy's code.
+  DWORD code = kExitFailed;
+  if (WaitForSingleObject(copyProcess, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(copyProcess, &code)) {
+    code = kExitFailed;
+  }
+  CloseHandle(copyProcess);
+  return static_cast<int>(code);
+}
+
+int MoveStartedFileAside(const char* startedFile) {
+  char tempFolder[MAX_PATH] = "";
+  GetTempPathA(sizeof tempFolder, tempFolder);
+  char aside[MAX_PATH] = "";
+  if (!GetTempFileNameA(tempFolder, kCopyPrefix, 0, aside)) return 0;
+  // The unique name is taken by an empty file; the running program's file takes its place.
+  DeleteFileA(aside);
+  return MoveFileA(startedFile, aside) ? 1 : 0;
 }

@@ -25,7 +25,9 @@ bool BuildCommandLine(char* commandLine, const char* executable, const char* arg
 
 }  // namespace
 
-DWORD LaunchProcess(const char* executable, const char* arguments, int showCommand) {
+DWORD LaunchProcess(const char* executable, const char* arguments, int showCommand,
+                    HANDLE* keptProcess) {
+  if (keptProcess) *keptProcess = nullptr;
   if (executable == nullptr || *executable == '\0') return ERROR_INVALID_PARAMETER;
   char commandLine[kCommandLineSize];
   if (!BuildCommandLine(commandLine, executable, arguments)) return ERROR_BUFFER_OVERFLOW;
@@ -47,6 +49,10 @@ DWORD LaunchProcess(const char* executable, const char* arguments, int showComma
   // Callers look for the program's window next; give it the time to make one.
   WaitForInputIdle(process.hProcess, kLaunchIdleWaitMs);
   CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (keptProcess) {
+    *keptProcess = process.hProcess;
+  } else {
+    CloseHandle(process.hProcess);
+  }
   return 0;
 }

@@ -15,4 +15,7 @@ constexpr DWORD kLaunchIdleWaitMs = 5000;
 // is idle for input (at most kLaunchIdleWaitMs) and not beyond.
 // Returns 0 on success, else the system error code: ERROR_INVALID_PARAMETER (87) for a missing
 // or empty executable path, ERROR_BUFFER_OVERFLOW when the command line would not fit.
-DWORD LaunchProcess(const char* executable, const char* arguments, int showCommand);
+// With `process` the caller keeps the new process's handle (and closes it); it is nullptr
+// when the start failed.
+DWORD LaunchProcess(const char* executable, const char* arguments, int showCommand,
+                    HANDLE* process = nullptr);

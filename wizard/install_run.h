@@ -20,6 +20,11 @@ INT_PTR CALLBACK FinishPage(HWND page, UINT message, WPARAM wParam, LPARAM lPara
 // Template 110: the machine must restart before the card works.
 INT_PTR CALLBACK RestartFinishPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Whether the machine must restart before the card works, asked when the worker is done: the
+// card's two functions are not both present and active, or the smart card reader was installed
+// on the 9x family, whose drivers load only at the next start.
+bool InstallNeedsRestart();
+
 // The entry in the installed-programs list as the worker and the restart finish page write
 // it: the product name as key and display name, targetFolder's "UNINSTALL.EXE" as command.
 void RegisterProductUninstall();

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "sys/compact_lines.h"
 #include "sys/os_version.h"
+#include "sys/setup_message.h"
 #include "wizard/install_flow.h"
 #include "wizard/install_run.h"
 #include "wizard/page_protocol.h"
@@ -41,15 +42,13 @@ void StartWorker() {
   installThread = CreateThread(nullptr, 0, InstallWorker, &installPageWindow, 0, nullptr);
 }
 
-// The card's two functions present and active, and on the 9x family no smart card reader,
-// whose drivers load only at the next start.
-bool RestartNeeded() {
+}  // namespace
+
+bool InstallNeedsRestart() {
   int32_t error = 0;
   if (!HasAllDeviceBits(CheckCard(&error))) return true;
   return IsWin9x() && (selectedComponents & kComponentSC);
 }
-
-}  // namespace
 
 INT_PTR CALLBACK InstallingPage(HWND page, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   installPageWindow = page;
@@ -84,7 +83,10 @@ INT_PTR CALLBACK InstallingPage(HWND page, UINT message, WPARAM wParam, LPARAM /
       wizardFrame.Navigate(kButtonNext);
       return TRUE;
     case kMsgPageNext:
-      if (RestartNeeded()) {
+      // An unattended run has no finish page to show: the frame ends here and start-up does
+      // the finish page's work without its questions.
+      if (IsUnattended()) return TRUE;
+      if (InstallNeedsRestart()) {
         wizardFrame.AddPage(IDD_RESTART_FINISH, RestartFinishPage);
       } else {
         wizardFrame.AddPage(IDD_FINISH, FinishPage);

@@ -23,6 +23,10 @@ extern uint32_t updateProfiles;
 extern uint32_t keepSettings;
 extern uint32_t keepSmsData;
 
+// The Updating and Uninstalling pages' worker threads, nullptr when none runs.
+extern HANDLE updateThread;
+extern HANDLE uninstallThread;
+
 // The smart card files of the payload: "*%sSC.*" with the model name.
 int PayloadHasSmartCardFiles();
 
