@@ -1,0 +1,133 @@
+// Unattended runs as an administrator's tool starts them, followed with every process they start
+// to the end: the exit code, the windows and boxes shown, and the footprint.
+#include "tests/e2e/install_run_scenario.h"
+
+namespace {
+
+constexpr char kFolder[] = "C:\\Apps\\Xelta Z614";
+
+struct Outcome {
+  DWORD exitCode = STILL_ACTIVE;       // of the started process
+  size_t processes = 0;                // the started one and all it started
+  std::vector<std::string> messages;   // each box shown, answered with OK
+  std::vector<WizardPage> pages;       // the wizard pages shown, in order
+  bool windowShown = false;            // any visible window of the setup's processes
+};
+
+class UnattendedRun : public InstallRun {
+ protected:
+  Outcome Run(const std::string& exe, const std::string& switches) {
+    Outcome run;
+    std::vector<TreeProcess> tree;
+    const bool ended = FollowProcessTree("\"" + exe + "\" " + switches, 180000, tree, [&] {
+      std::vector<DWORD> ids;
+      for (const TreeProcess& p : tree) ids.push_back(p.id);
+      if (HWND frame = FindWizardFrame(ids)) {
+        const WizardPage page = CurrentPage(frame);
+        if (page != WizardPage::None && (run.pages.empty() || run.pages.back() != page)) run.pages.push_back(page);
+      }
+      if (HWND box = FindMessageBox(ids)) {
+        run.messages.push_back(ReadMessageBox(box).text);
+        PressButton(box, IDOK);
+        Sleep(200);  // let the box close before looking again
+      }
+      for (HWND w = GetTopWindow(nullptr); w && !run.windowShown; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        run.windowShown = IsWindowVisible(w) && std::find(ids.begin(), ids.end(), owner) != ids.end();
+      }
+    });
+    EXPECT_TRUE(ended) << switches;
+    run.exitCode = tree.empty() ? STILL_ACTIVE : tree[0].exitCode;
+    run.processes = tree.size();
+    return run;
+  }
+
+  // The footprint since the test began, an install into kFolder read as one into the default
+  // folder, against the reviewed one `name`.
+  void ExpectFootprintAs(const std::string& name) {
+    std::vector<std::string> actual;
+    for (std::string line : Difference(before_, TakeSnapshot())) {
+      for (size_t at; (at = line.find("C:\\Apps\\")) != std::string::npos;) line.replace(at, 8, "C:\\Program Files\\Xelta\\");
+      actual.push_back(Normalized(line));
+    }
+    std::sort(actual.begin(), actual.end());
+    actual.erase(std::unique(actual.begin(), actual.end()), actual.end());
+    ExpectReviewedFootprint(actual, name);
+  }
+
+  const std::string log_ = PathFromEnvironment("Z614_SCREENSHOT_DIR") + "\\unattended.log";
+};
+
+// Each bad value is refused by the started process itself, before it makes its copy: a silent
+// run says why in its log and fails with 1603, a run with the wizard says it in a message box.
+// Nothing on the machine changes. A damaged payload fails the same way.
+TEST_F(UnattendedRun, BadValuesAreRefusedBeforeAnythingChanges) {
+  DeleteFileA(log_.c_str());
+  const struct {
+    const char* switches;
+    DWORD exitCode;
+    const char* message;  // in the box, or in the log of a silent run
+  } cases[] = {
+      {"/VerySilent /Type Express", 1603, "\"Express\" is no setup type."},
+      {"/Silent /Components Driver,Helpfiles", 1603, "\"Helpfiles\" is no component."},
+      {"/VerySilent /Components Driver,SC", 1603, "This setup cannot install SC on this computer."},
+      {"/VerySilent /Folder C:\\unwritable\\Xelta", 1603, "The folder \"C:\\unwritable\\Xelta\" cannot be created"},
+      {"/VerySilent /Uninstall", 1603, "The Xelta Z614 is not installed"},
+      {"/Type Express", 0, "\"Express\" is no setup type. /Type takes Typical, Custom or Administrator."},
+      {"/?", 0, "Z614Setup [/Silent | /VerySilent] [/Folder path]"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Run(full_, std::string(c.switches) + " /Log \"" + log_ + "\"");
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.switches;
+    EXPECT_EQ(run.processes, 1u) << c.switches << ": no copy is made";
+    if (c.exitCode == 0) {
+      ASSERT_EQ(run.messages.size(), 1u) << c.switches;
+      EXPECT_EQ(run.messages[0].rfind(c.message, 0), 0u) << run.messages[0];
+    } else {
+      EXPECT_EQ(run.messages, std::vector<std::string>{}) << c.switches;
+    }
+    EXPECT_NE(ReadFileBytes(log_).find(c.message), std::string::npos) << c.switches;
+  }
+  EXPECT_EQ(Difference(before_, TakeSnapshot()), std::vector<std::string>{});
+
+  // A damaged payload is found by the copy, before its first change: 1603 through the started
+  // file, the entry named in the log instead of a message box.
+  const Outcome damaged = Run(PathFromEnvironment("Z614_DAMAGED_SETUP_EXE"), "/VerySilent /Log \"" + log_ + "\"");
+  EXPECT_EQ(damaged.exitCode, 1603u);
+  EXPECT_EQ(damaged.messages, std::vector<std::string>{});
+  EXPECT_NE(ReadFileBytes(log_).find("Payload check: entry Z614UI.exe is damaged"), std::string::npos);
+}
+
+// The Custom install of the wizard test (drivers and the administrator page, no card), asked for
+// on the command line into another folder: the same footprint, 3010 for the restart the missing
+// card needs, no window. Then the setup updates it with its progress page alone, and the
+// installed uninstaller removes it without any window, keeping nothing: what stays is what
+// stays after the wizard's Uninstall.
+TEST_F(UnattendedRun, InstallUpdateAndUninstallWithoutQuestions) {
+  Outcome run = Run(full_, "/VerySilent /Folder \"" + std::string(kFolder) + "\" /Components Driver,Admin /NoRestart /Log \"" +
+                               log_ + "\"");
+  EXPECT_EQ(run.exitCode, 3010u) << "the card works only after a restart";
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.messages, std::vector<std::string>{});
+  ExpectFootprintAs("custom");
+
+  // The Update from the setup, as the wizard's: started from the installed uninstaller it would
+  // take the read-me from beside that file, which the update removes first.
+  run = Run(full_, "/Silent /Update Both /Log \"" + log_ + "\"");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.pages, std::vector<WizardPage>{WizardPage::Updating});
+  EXPECT_EQ(run.messages, std::vector<std::string>{});
+  ExpectFootprintAs("custom");
+
+  // The uninstaller waits for its copy; the copy moves its file aside, so that it goes with the
+  // installation.
+  run = Run(std::string(kFolder) + "\\Uninstall.exe", "/VerySilent /Uninstall /Log \"" + log_ + "\"");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.messages, std::vector<std::string>{});
+  EXPECT_FALSE(FileExists(kFolder));
+  ExpectFootprintAs("uninstalled");
+}
+
+}  // namespace
