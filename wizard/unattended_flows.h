@@ -14,14 +14,15 @@ int TakeInstallChoices(const SetupSwitches& switches, int* exitCode);
 
 // The Installing page alone, or no page at all; then the finish page's work without its
 // questions: no read-me, no user interface, and the restart only when /NoRestart is absent.
-// Returns 0, 3010 when the machine must restart before the card works, 1602 when cancelled.
+// Returns 0, 3010 when the machine must restart before the card works, 1603 when the payload
+// is damaged (nothing changed), 1602 when cancelled.
 int RunUnattendedInstall(const SetupSwitches& switches);
 
 // The Update welcome, options and summary pages' choices from /Update, then the Updating page
 // alone or no page. startedUninstaller is the installed uninstaller the run was started from,
 // which waits for this run (nullptr for another start); it is moved aside before the work.
-// Returns 0, or 1603 when the install script or anything to update is missing, 1602 when
-// cancelled.
+// Returns 0, or 1603 when the install script or anything to update is missing or the payload
+// is damaged, 1602 when cancelled.
 int RunUnattendedUpdate(const SetupSwitches& switches, const char* startedUninstaller);
 
 // The Uninstall welcome page's choices from /KeepSettings and /KeepSmsData (each kept only

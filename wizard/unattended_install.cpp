@@ -48,7 +48,7 @@ int TakeInstallChoices(const SetupSwitches& switches, int* exitCode) {
 
 int RunUnattendedInstall(const SetupSwitches& switches) {
   const UnattendedWork work = {IDD_INSTALLING, InstallingPage, InstallWorker, &installThread};
-  if (!RunUnattendedWork(switches.visibility, work)) return kExitCancelled;
+  if (const int failed = RunUnattendedWork(switches.visibility, work)) return failed;
   if (!InstallNeedsRestart()) {
     ScheduleCloneDeletion();
     return kExitDone;

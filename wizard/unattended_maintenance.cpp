@@ -66,7 +66,7 @@ int RunUnattendedUpdate(const SetupSwitches& switches, const char* startedUninst
   }
   MoveUninstallerAside(startedUninstaller);
   const UnattendedWork work = {IDD_UPDATING, UpdatingPage, UpdateWorker, &updateThread};
-  if (!RunUnattendedWork(switches.visibility, work)) return kExitCancelled;
+  if (const int failed = RunUnattendedWork(switches.visibility, work)) return failed;
   ScheduleCopyDeletion();
   return kExitDone;
 }
@@ -84,7 +84,7 @@ int RunUnattendedUninstall(const SetupSwitches& switches, const char* startedUni
   keepSmsData = switches.keepSmsData;
   MoveUninstallerAside(startedUninstaller);
   const UnattendedWork work = {IDD_UNINSTALLING, UninstallingPage, UninstallWorker, &uninstallThread};
-  if (!RunUnattendedWork(switches.visibility, work)) return kExitCancelled;
+  if (const int failed = RunUnattendedWork(switches.visibility, work)) return failed;
   FinishUninstall();
   return kExitDone;
 }

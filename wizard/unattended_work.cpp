@@ -11,10 +11,10 @@ constexpr char kWorkWindowClass[] = "Z614UnattendedWork";
 // The worker reads its window through this variable, as it reads its page's.
 HWND workWindow = nullptr;
 
-// Progress goes nowhere; the end of the work ends the message loop.
+// Progress goes nowhere; the end of the work ends the message loop with the worker's code.
 LRESULT CALLBACK WorkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMsgWorkDone) {
-    PostQuitMessage(0);
+    PostQuitMessage(static_cast<int>(wParam));
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -31,13 +31,13 @@ int RunWithoutWindow(LPTHREAD_START_ROUTINE worker) {
   // Never shown: no WS_VISIBLE, and nothing ever calls ShowWindow on it.
   workWindow = CreateWindowExA(0, kWorkWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                instanceHandle, nullptr);
-  if (!workWindow) return 0;
+  if (!workWindow) return kExitFailed;
   HANDLE thread = CreateThread(nullptr, 0, worker, &workWindow, 0, nullptr);
   if (!thread) {
     DestroyWindow(workWindow);
-    return 0;
+    return kExitFailed;
   }
-  MSG message;
+  MSG message = {};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
@@ -46,7 +46,7 @@ int RunWithoutWindow(LPTHREAD_START_ROUTINE worker) {
   CloseHandle(thread);
   DestroyWindow(workWindow);
   workWindow = nullptr;
-  return 1;
+  return static_cast<int>(message.wParam);
 }
 
 }  // namespace
@@ -57,5 +57,10 @@ int RunUnattendedWork(RunVisibility visibility, const UnattendedWork& work) {
   // ends the frame.
   wizardFrame.AddPage(work.templateId, work.page);
   wizardFrame.Run();
-  return *work.thread == nullptr;
+  if (*work.thread != nullptr) return kExitCancelled;
+  // A worker that changed nothing had its page end the frame with its code, which the frame's
+  // loop put back as a quit message.
+  MSG quit;
+  if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return static_cast<int>(quit.wParam);
+  return kExitDone;
 }

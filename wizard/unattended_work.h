@@ -14,6 +14,7 @@ struct UnattendedWork {
   HANDLE* thread;                  // the page's worker handle, nullptr again once it is done
 };
 
-// Returns 1 when the worker has finished, 0 when the run ended before (the frame was closed
-// while the worker ran).
+// Returns 0 when the worker has done its work; else the run's exit code: the one the worker
+// ended with before changing anything (1603 for a damaged payload), or 1602 when the frame was
+// closed while the worker ran.
 int RunUnattendedWork(RunVisibility visibility, const UnattendedWork& work);
