@@ -121,11 +121,9 @@ int ReadMaintenanceChoices(const CommandLine& line, SetupSwitches* out) {
     if (!FindNamed(kUpdateChoices, sizeof kUpdateChoices / sizeof kUpdateChoices[0], value, &choice)) {
       return Refuse(out, SwitchFault::kUnknownUpdate, "Update", value);
     }
-    out->update = 1;
     out->updateComponents = (choice & 1) ? 1 : 0;
     out->updateProfiles = (choice & 2) ? 1 : 0;
   }
-  out->uninstall = line.FindSwitch("Uninstall") >= 0;
   out->keepSettings = line.FindSwitch("KeepSettings") >= 0 ? 1 : 0;
   out->keepSmsData = line.FindSwitch("KeepSmsData") >= 0 ? 1 : 0;
   if (out->update && out->uninstall) return Refuse(out, SwitchFault::kConflict, "Update", "Uninstall");
@@ -162,6 +160,10 @@ int ReadSetupSwitches(const CommandLine& line, SetupSwitches* out) {
     out->visibility = RunVisibility::kSilent;
   }
   out->noRestart = line.FindSwitch("NoRestart") >= 0;
+  // Read first, so that a run refused for a bad value is still known as unattended and answers
+  // in its log rather than with a box nobody will close.
+  out->update = line.FindSwitch("Update") >= 0;
+  out->uninstall = line.FindSwitch("Uninstall") >= 0;
   if (ReadValue(line, "Log", out->logFile, sizeof out->logFile) < 0) {
     return Refuse(out, SwitchFault::kMissingValue, "Log", "");
   }

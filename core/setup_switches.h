@@ -48,7 +48,7 @@ struct SetupSwitches {
   ComponentSet components;   // what the install installs; 0 when neither /Type nor /Components
   int noRestart;
   char logFile[260];         // empty: no log
-  int update;                // /Update given; then the two flags below say what is updated
+  int update;                // /Update given (also with a bad value); the flags say what is updated
   uint32_t updateComponents;
   uint32_t updateProfiles;
   int uninstall;             // /Uninstall given; then the two keep flags

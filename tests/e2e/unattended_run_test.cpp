@@ -74,6 +74,7 @@ TEST_F(UnattendedRun, BadValuesAreRefusedBeforeAnythingChanges) {
       {"/VerySilent /Components Driver,SC", 1603, "This setup cannot install SC on this computer."},
       {"/VerySilent /Folder C:\\unwritable\\Xelta", 1603, "The folder \"C:\\unwritable\\Xelta\" cannot be created"},
       {"/VerySilent /Uninstall", 1603, "The Xelta Z614 is not installed"},
+      {"/Update Settings", 1603, "\"Settings\" cannot be updated."},
       {"/Type Express", 0, "\"Express\" is no setup type. /Type takes Typical, Custom or Administrator."},
       {"/?", 0, "Z614Setup [/Silent | /VerySilent] [/Folder path]"},
   };
