@@ -61,7 +61,7 @@ class UnattendedRun : public InstallRun {
 
 // Each bad value is refused by the started process itself, before it makes its copy: a silent
 // run says why in its log and fails with 1603, a run with the wizard says it in a message box.
-// Nothing on the machine changes. A damaged payload fails the same way.
+// Nothing on the machine changes. A damaged payload and a setup already running fail the same way.
 TEST_F(UnattendedRun, BadValuesAreRefusedBeforeAnythingChanges) {
   DeleteFileA(log_.c_str());
   const struct {
@@ -98,6 +98,12 @@ TEST_F(UnattendedRun, BadValuesAreRefusedBeforeAnythingChanges) {
   EXPECT_EQ(damaged.exitCode, 1603u);
   EXPECT_EQ(damaged.messages, std::vector<std::string>{});
   EXPECT_NE(ReadFileBytes(log_).find("Payload check: entry Z614UI.exe is damaged"), std::string::npos);
+
+  // So does a copy that finds another setup running, which a wizard copy leaves in silence.
+  HANDLE running = CreateMutexA(nullptr, TRUE, "Z614InstallMutex");
+  EXPECT_EQ(Run(full_, "/VerySilent /Log \"" + log_ + "\"").exitCode, 1603u);
+  CloseHandle(running);
+  EXPECT_NE(ReadFileBytes(log_).find("Another Xelta Z614 setup is running."), std::string::npos);
 }
 
 // The Custom install of the wizard test (drivers and the administrator page, no card), asked for
