@@ -14,6 +14,7 @@
 #include "script/payload_check.h"
 #include "sys/globals.h"
 #include "sys/module_instance.h"
+#include "bench/wine/bench_timing.h"
 
 namespace {
 
@@ -21,18 +22,6 @@ const char kWork[] = "C:\\z614\\bench";
 const char kTarget[] = "C:\\z614\\bench\\Xelta Z614";
 constexpr int kParts = 8;
 constexpr int kRuns = 3;
-
-double NowMs() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 std::string WriteScript() {
   std::string text = "[AddFile]\r\n:,%TARGETFOLDER%\\Uninstall.exe\r\n";

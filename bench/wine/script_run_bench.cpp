@@ -17,23 +17,12 @@
 #include "core/bounded_string.h"
 #include "core/component_set.h"
 #include "sys/module_instance.h"
+#include "bench/wine/bench_timing.h"
 
 namespace {
 
 const char kWork[] = "C:\\z614\\bench";
 const char kTarget[] = "C:\\z614\\bench\\Xelta Z614";
-
-double NowMs() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // The demo script from this program's own archive, its lines repeated up to `lines` lines.
 std::string GrownDemoScript(size_t lines) {

@@ -1,0 +1,19 @@
+// What the timed runs under Wine share: a millisecond clock and the median of repeated runs,
+// which a busy machine spreads less than their mean.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+inline double NowMs() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
