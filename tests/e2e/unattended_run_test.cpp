@@ -1,6 +1,9 @@
 // Unattended runs as an administrator's tool starts them, followed with every process they start
 // to the end: the exit code, the windows and boxes shown, and the footprint.
 #include "tests/e2e/install_run_scenario.h"
+#include "tests/robot/call_watch.h"
+
+#include <tlhelp32.h>
 
 namespace {
 
@@ -135,6 +138,60 @@ TEST_F(UnattendedRun, InstallUpdateAndUninstallWithoutQuestions) {
   EXPECT_EQ(run.messages, std::vector<std::string>{});
   EXPECT_FALSE(FileExists(kFolder));
   ExpectFootprintAs("uninstalled");
+}
+
+// The temporary copy ("Del*.tmp" in the temporary folder) of a setup started outside the robot.
+DWORD WaitForCopyProcess() {
+  DWORD copy = 0;
+  WaitUntil([&] {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 process = {};
+    process.dwSize = sizeof process;
+    for (BOOL more = Process32First(snapshot, &process); more && !copy;
+         more = Process32Next(snapshot, &process)) {
+      const std::string name = process.szExeFile;
+      if (_strnicmp(name.c_str(), "Del", 3) == 0 && name.size() > 4 &&
+          _stricmp(name.c_str() + name.size() - 4, ".tmp") == 0) {
+        copy = process.th32ProcessID;
+      }
+    }
+    CloseHandle(snapshot);
+    return copy != 0;
+  }, kUiTimeoutMs);
+  return copy;
+}
+
+// Without /NoRestart, an unattended install that leaves the card for the next start of Windows
+// asks for that restart itself: ExitWindowsEx with EWX_REBOOT, answered here in the system's
+// place. A product file held open in the target folder keeps the run in its five seconds of
+// delete retries, time enough to watch the copy the started setup made.
+TEST_F(UnattendedRun, RestartsUnlessToldNotTo) {
+  CreateDirectoryA("C:\\Program Files\\Xelta", nullptr);
+  CreateDirectoryA(kTargetFolder, nullptr);
+  const std::string held = std::string(kTargetFolder) + "\\Z614API.dll";
+  WriteFileBytes(held, "a copy in use");
+  HANDLE inUse = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  std::string line = "\"" + full_ + "\" /VerySilent";
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started));
+  const DWORD copy = WaitForCopyProcess();
+  ASSERT_NE(copy, 0u);
+  {
+    CallWatch restart(copy, "user32.dll", "ExitWindowsEx", {1});
+    ASSERT_TRUE(restart.WaitUntilArmed(kUiTimeoutMs));
+    EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(restart.Calls(), std::vector<uint64_t>{EWX_REBOOT});
+  }
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(started.hProcess, &code);
+  EXPECT_EQ(code, 3010u);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  CloseHandle(inUse);
 }
 
 }  // namespace
