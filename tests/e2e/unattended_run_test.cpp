@@ -161,10 +161,10 @@ DWORD WaitForCopyProcess() {
   return copy;
 }
 
-// Without /NoRestart, an unattended install that leaves the card for the next start of Windows
-// asks for that restart itself: ExitWindowsEx with EWX_REBOOT, answered here in the system's
-// place. A product file held open in the target folder keeps the run in its five seconds of
-// delete retries, time enough to watch the copy the started setup made.
+// Without /NoRestart, a silent install that leaves the card for the next start of Windows asks
+// for that restart itself: ExitWindowsEx with EWX_REBOOT, answered here in the system's place.
+// A product file held open in the target folder keeps the run in its five seconds of delete
+// retries, time enough to watch the copy the started setup made and see its one page.
 TEST_F(UnattendedRun, RestartsUnlessToldNotTo) {
   CreateDirectoryA("C:\\Program Files\\Xelta", nullptr);
   CreateDirectoryA(kTargetFolder, nullptr);
@@ -175,7 +175,7 @@ TEST_F(UnattendedRun, RestartsUnlessToldNotTo) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started = {};
-  std::string line = "\"" + full_ + "\" /VerySilent";
+  std::string line = "\"" + full_ + "\" /Silent";
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &started));
   const DWORD copy = WaitForCopyProcess();
@@ -183,6 +183,8 @@ TEST_F(UnattendedRun, RestartsUnlessToldNotTo) {
   {
     CallWatch restart(copy, "user32.dll", "ExitWindowsEx", {1});
     ASSERT_TRUE(restart.WaitUntilArmed(kUiTimeoutMs));
+    HWND frame = WaitForWindow([&] { return FindWizardFrame({copy}); }, kUiTimeoutMs);
+    EXPECT_TRUE(frame && WaitForPage(frame, WizardPage::Installing, kUiTimeoutMs)) << "the progress alone";
     EXPECT_EQ(WaitForSingleObject(started.hProcess, 60000), WAIT_OBJECT_0);
     EXPECT_EQ(restart.Calls(), std::vector<uint64_t>{EWX_REBOOT});
   }
