@@ -64,7 +64,9 @@ int RunUnattendedUpdate(const SetupSwitches& switches, const char* startedUninst
     if (!PayloadHasSmartCardFiles()) selectedComponents &= ~kComponentSC;
     newComponents = selectedComponents;
   }
-  MoveUninstallerAside(startedUninstaller);
+  // Only a components update removes and reinstalls the uninstaller; the profiles alone leave
+  // it where the installed-programs entry points.
+  if (updateComponents) MoveUninstallerAside(startedUninstaller);
   const UnattendedWork work = {IDD_UPDATING, UpdatingPage, UpdateWorker, &updateThread};
   if (const int failed = RunUnattendedWork(switches.visibility, work)) return failed;
   ScheduleCopyDeletion();

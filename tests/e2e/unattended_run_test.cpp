@@ -130,6 +130,13 @@ TEST_F(UnattendedRun, InstallUpdateAndUninstallWithoutQuestions) {
   EXPECT_EQ(run.messages, std::vector<std::string>{});
   ExpectFootprintAs("custom");
 
+  // From the installed programs' command line too: the profiles alone leave every file, the
+  // uninstaller that waits for the run included.
+  run = Run(std::string(kFolder) + "\\Uninstall.exe", "/VerySilent /Update Profiles /Log \"" + log_ + "\"");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(run.windowShown);
+  ExpectFootprintAs("custom");
+
   // The uninstaller waits for its copy; the copy moves its file aside, so that it goes with the
   // installation.
   run = Run(std::string(kFolder) + "\\Uninstall.exe", "/VerySilent /Uninstall /Log \"" + log_ + "\"");
