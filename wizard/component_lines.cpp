@@ -32,3 +32,17 @@ void AppendComponentLines(char* text, size_t capacity, ComponentSet set, bool in
     AppendText(text, capacity, "\r\n");
   }
 }
+
+void AppendSummaryValue(char* text, size_t capacity, unsigned label, const char* value) {
+  AppendString(text, capacity, label);
+  AppendText(text, capacity, "\r\n\t");
+  AppendText(text, capacity, value);
+  AppendText(text, capacity, "\r\n\r\n");
+}
+
+void AppendSummaryComponents(char* text, size_t capacity, unsigned label, ComponentSet set,
+                             bool indentAdmin) {
+  AppendString(text, capacity, label);
+  AppendText(text, capacity, "\r\n");
+  AppendComponentLines(text, capacity, set, indentAdmin);
+}

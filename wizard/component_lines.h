@@ -12,3 +12,11 @@ void AppendComponentLines(char* text, size_t capacity, ComponentSet set, bool in
 
 // Appends string `id` to text (capacity bytes).
 void AppendString(char* text, size_t capacity, unsigned id);
+
+// A summary section of one value: string `label`, the value on its own indented line, then a
+// blank line.
+void AppendSummaryValue(char* text, size_t capacity, unsigned label, const char* value);
+
+// A summary section of components: string `label`, then the set's lines (AppendComponentLines).
+void AppendSummaryComponents(char* text, size_t capacity, unsigned label, ComponentSet set,
+                             bool indentAdmin);

@@ -19,9 +19,7 @@ constexpr size_t kSummarySize = 4096;
 
 void AppendChange(char* summary, UINT heading, ComponentSet components) {
   if (!components) return;
-  AppendString(summary, kSummarySize, heading);
-  AppendText(summary, kSummarySize, "\r\n");
-  AppendComponentLines(summary, kSummarySize, components, false);
+  AppendSummaryComponents(summary, kSummarySize, heading, components, false);
   AppendText(summary, kSummarySize, "\r\n");
 }
 
@@ -31,10 +29,7 @@ void ShowSummary(HWND page) {
   CopyText(folder, sizeof folder, setupContext.targetFolder);
   // Quoting needs two more characters; a folder without room for them is shown as it is.
   if (lstrlenA(folder) + 2 < MAX_PATH) PathQuoteSpacesA(folder);
-  AppendString(summary, kSummarySize, IDS_SUMMARY_INSTALLED_FOLDER);
-  AppendText(summary, kSummarySize, "\r\n\t");
-  AppendText(summary, kSummarySize, folder);
-  AppendText(summary, kSummarySize, "\r\n\r\n");
+  AppendSummaryValue(summary, kSummarySize, IDS_SUMMARY_INSTALLED_FOLDER, folder);
   AppendChange(summary, IDS_SUMMARY_REMOVED_COMPONENTS, selectedComponents & ~newComponents);
   AppendChange(summary, IDS_SUMMARY_ADDED_COMPONENTS, newComponents & ~selectedComponents);
   SetText(FindTextView(GetDlgItem(page, IDC_SETTINGS_VIEW)), summary);

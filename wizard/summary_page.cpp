@@ -30,17 +30,11 @@ UINT SetupTypeName() {
 
 void ShowSummary(HWND page) {
   char summary[kSummarySize] = "";
-  AppendString(summary, kSummarySize, IDS_SUMMARY_SETUP_TYPE);
-  AppendText(summary, kSummarySize, "\r\n\t");
-  AppendString(summary, kSummarySize, SetupTypeName());
-  AppendText(summary, kSummarySize, "\r\n\r\n");
-  AppendString(summary, kSummarySize, IDS_SUMMARY_DESTINATION);
-  AppendText(summary, kSummarySize, "\r\n\t");
-  AppendText(summary, kSummarySize, setupContext.targetFolder);
-  AppendText(summary, kSummarySize, "\r\n\r\n");
-  AppendString(summary, kSummarySize, IDS_SUMMARY_COMPONENTS);
-  AppendText(summary, kSummarySize, "\r\n");
-  AppendComponentLines(summary, kSummarySize, selectedComponents, true);
+  char typeName[kTextBufferSize];
+  LoadText(SetupTypeName(), typeName);
+  AppendSummaryValue(summary, kSummarySize, IDS_SUMMARY_SETUP_TYPE, typeName);
+  AppendSummaryValue(summary, kSummarySize, IDS_SUMMARY_DESTINATION, setupContext.targetFolder);
+  AppendSummaryComponents(summary, kSummarySize, IDS_SUMMARY_COMPONENTS, selectedComponents, true);
   SetText(FindTextView(GetDlgItem(page, IDC_SETTINGS_VIEW)), summary);
 }
 

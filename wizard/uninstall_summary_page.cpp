@@ -18,13 +18,9 @@ constexpr size_t kSummarySize = 4096;
 
 void ShowSummary(HWND page) {
   char summary[kSummarySize] = "";
-  AppendString(summary, kSummarySize, IDS_SUMMARY_INSTALLED_FOLDER);
-  AppendText(summary, kSummarySize, "\r\n\t");
-  AppendText(summary, kSummarySize, setupContext.targetFolder);
-  AppendText(summary, kSummarySize, "\r\n\r\n");
-  AppendString(summary, kSummarySize, IDS_SUMMARY_INSTALLED_COMPONENTS);
-  AppendText(summary, kSummarySize, "\r\n");
-  AppendComponentLines(summary, kSummarySize, selectedComponents, true);
+  AppendSummaryValue(summary, kSummarySize, IDS_SUMMARY_INSTALLED_FOLDER, setupContext.targetFolder);
+  AppendSummaryComponents(summary, kSummarySize, IDS_SUMMARY_INSTALLED_COMPONENTS,
+                          selectedComponents, true);
   SetText(FindTextView(GetDlgItem(page, IDC_SETTINGS_VIEW)), summary);
 }
 

@@ -24,17 +24,12 @@ void DropComponent(ComponentSet bit) {
 
 void ShowSummary(HWND page) {
   char summary[kSummarySize] = "";
-  AppendString(summary, kSummarySize, IDS_SUMMARY_DESTINATION);
-  AppendText(summary, kSummarySize, "\r\n\t");
-  AppendText(summary, kSummarySize, setupContext.targetFolder);
-  AppendText(summary, kSummarySize, "\r\n\r\n");
+  AppendSummaryValue(summary, kSummarySize, IDS_SUMMARY_DESTINATION, setupContext.targetFolder);
   if (updateComponents) {
     payloadArchive.Open("");
     if (payloadArchive.CountMatches(kAdminModuleEntry) == 0) DropComponent(kComponentAdmin);
     if (!PayloadHasSmartCardFiles()) DropComponent(kComponentSC);
-    AppendString(summary, kSummarySize, IDS_SUMMARY_COMPONENTS);
-    AppendText(summary, kSummarySize, "\r\n");
-    AppendComponentLines(summary, kSummarySize, selectedComponents, true);
+    AppendSummaryComponents(summary, kSummarySize, IDS_SUMMARY_COMPONENTS, selectedComponents, true);
   }
   SetText(FindTextView(GetDlgItem(page, IDC_SETTINGS_VIEW)), summary);
 }
