@@ -38,9 +38,7 @@ INT_PTR CALLBACK FinishPage(HWND page, UINT message, WPARAM wParam, LPARAM /*lPa
       SetForegroundWindow(wizardFrame.window);
       return TRUE;
     case kMsgPageShown:
-      wizardFrame.ShowButtons(kButtonBack | kButtonNext);
-      wizardFrame.EnableButtons(kButtonNext);
-      SetFrameButtonText(kButtonNext, IDS_STEP_FINISH);
+      ShowFinishButtons();
       return TRUE;
     case kMsgPageNext:
       return TRUE;

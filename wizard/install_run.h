@@ -28,5 +28,9 @@ bool InstallNeedsRestart();
 // The entry in the installed-programs list as the worker and the restart finish page write
 // it: the product name as key and display name, targetFolder's "UNINSTALL.EXE" as command.
 void RegisterProductUninstall();
-// SetRunOnce of the temporary copy's deletion under the product name.
+// SetRunOnce of the temporary copy's deletion under the product name (string 82).
 void ScheduleCloneDeletion();
+
+// Appends the record of the product's data files ("*.z6?" in the target folder) to Remove.cnf,
+// so that the uninstall takes what the product made there.
+void RecordProductDataPattern();

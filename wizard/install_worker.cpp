@@ -38,14 +38,6 @@ void ApplyGeneralSettings() {
   DeleteFiles(path);
 }
 
-void RecordProductDataFiles() {
-  char line[MAX_PATH + 1] = ",";
-  char pattern[MAX_PATH];
-  CopyText(pattern, sizeof pattern, setupContext.targetFolder);
-  if (!PathAppendA(pattern, kProductDataPattern)) return;
-  AppendText(line, sizeof line, pattern);
-  setupContext.AppendUninstallRecord("AddFile", line, 0);
-}
 
 }  // namespace
 
@@ -56,6 +48,15 @@ void RegisterProductUninstall() {
   CopyText(command, sizeof command, setupContext.targetFolder);
   if (!PathAppendA(command, kUninstallProgram)) return;
   RegisterUninstall(product, product, command);
+}
+
+void RecordProductDataPattern() {
+  char line[MAX_PATH + 1] = ",";
+  char pattern[MAX_PATH];
+  CopyText(pattern, sizeof pattern, setupContext.targetFolder);
+  if (!PathAppendA(pattern, kProductDataPattern)) return;
+  AppendText(line, sizeof line, pattern);
+  setupContext.AppendUninstallRecord("AddFile", line, 0);
 }
 
 void ScheduleCloneDeletion() {
@@ -83,7 +84,7 @@ DWORD WINAPI InstallWorker(LPVOID parameter) {
   setupContext.RunScript(page, selectedComponents, 1);
   InstallDriverStep(selectedComponents);
   StartCardStack(page, selectedComponents);
-  RecordProductDataFiles();
+  RecordProductDataPattern();
   if (page) PostMessageA(page, kMsgWorkDone, 0, 0);
   return 0;
 }

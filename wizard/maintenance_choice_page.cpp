@@ -7,6 +7,7 @@
 #include "sys/globals.h"
 #include "sys/module_instance.h"
 #include "sys/setup_message.h"
+#include "wizard/install_run.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/page_protocol.h"
 #include "wizard/page_skin.h"
@@ -74,7 +75,7 @@ INT_PTR CALLBACK MaintenanceChoicePage(HWND page, UINT message, WPARAM wParam, L
     case WM_DESTROY:
       if (titleFont) DeleteObject(titleFont);
       titleFont = nullptr;
-      ScheduleCopyDeletion();
+      ScheduleCloneDeletion();
       return FALSE;
     default:
       break;

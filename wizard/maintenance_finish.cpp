@@ -1,6 +1,7 @@
 #include "wizard/maintenance_finish.h"
 
 #include "res/resource.h"
+#include "wizard/install_run.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/page_protocol.h"
 #include "wizard/page_skin.h"
@@ -16,9 +17,7 @@ void AnswerMaintenanceFinish(HWND page, UINT message, WPARAM wParam, HFONT* font
       SetForegroundWindow(wizardFrame.window);
       return;
     case kMsgPageShown:
-      wizardFrame.ShowButtons(kButtonBack | kButtonNext);
-      wizardFrame.EnableButtons(kButtonNext);
-      SetFrameButtonText(kButtonNext, IDS_STEP_FINISH);
+      ShowFinishButtons();
       return;
     case kMsgPageNext:
       return;
@@ -28,7 +27,7 @@ void AnswerMaintenanceFinish(HWND page, UINT message, WPARAM wParam, HFONT* font
     case WM_DESTROY:
       if (*font) DeleteObject(*font);
       *font = nullptr;
-      ScheduleCopyDeletion();
+      ScheduleCloneDeletion();
       *result = FALSE;
       return;
     default:

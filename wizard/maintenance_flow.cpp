@@ -23,7 +23,6 @@ namespace {
 constexpr char kSmartCardPattern[] = "*%sSC.*";
 constexpr char kProductKeyFormat[] = "Software\\Xelta\\%s";
 constexpr char kDiagnosticsKeyFormat[] = "Software\\Xelta\\%s\\Diagnostics";
-constexpr char kProductDataPattern[] = "*.z6?";
 
 }  // namespace
 
@@ -70,17 +69,4 @@ void DeleteProductKey(int wholeProductKey) {
   DeleteRegistryKey(HKEY_LOCAL_MACHINE, key);
 }
 
-void RecordProductDataPattern() {
-  char line[MAX_PATH + 1] = ",";
-  char pattern[MAX_PATH];
-  CopyText(pattern, sizeof pattern, setupContext.targetFolder);
-  if (!PathAppendA(pattern, kProductDataPattern)) return;
-  AppendText(line, sizeof line, pattern);
-  setupContext.AppendUninstallRecord("AddFile", line, 0);
-}
 
-void ScheduleCopyDeletion() {
-  char product[kTextBufferSize];
-  LoadText(IDS_PRODUCT_NAME, product);
-  SetRunOnce(product, setupContext.deleteCloneCommand);
-}

@@ -40,10 +40,6 @@ void AppendUninstallPages();
 // Deletes the installed files' checksum records ("Software\Xelta\<model>\Diagnostics"), or with
 // wholeProductKey the product's whole key.
 void DeleteProductKey(int wholeProductKey);
-// Appends the record of the product's data files ("*.z6?" in the target folder) to Remove.cnf.
-void RecordProductDataPattern();
-// SetRunOnce of the temporary copy's deletion under the product name (string 82).
-void ScheduleCopyDeletion();
 
 // Template 119: Modify, Update or Uninstall.
 INT_PTR CALLBACK MaintenanceChoicePage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
 #include "wizard/page_protocol.h"
 
 #include "core/bounded_string.h"
+#include "res/resource.h"
 #include "sys/module_instance.h"
 #include "wizard/confirm_cancel.h"
 #include "wizard/page_skin.h"
@@ -65,4 +66,10 @@ void SetFrameButtonText(UINT bit, UINT textId) {
   char text[kTextBufferSize];
   LoadText(textId, text);
   wizardFrame.SetButtonText(bit, text);
+}
+
+void ShowFinishButtons() {
+  wizardFrame.ShowButtons(kButtonBack | kButtonNext);
+  wizardFrame.EnableButtons(kButtonNext);
+  SetFrameButtonText(kButtonNext, IDS_STEP_FINISH);
 }

@@ -17,3 +17,6 @@ HFONT CreateTitleFont(HWND page, int titleId);
 
 // Sets the caption of the frame button `bit` from string `textId`.
 void SetFrameButtonText(UINT bit, UINT textId);
+
+// The buttons of every finish page: Back shown but disabled, Next enabled and named Finish.
+void ShowFinishButtons();

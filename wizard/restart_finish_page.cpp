@@ -24,9 +24,7 @@ INT_PTR CALLBACK RestartFinishPage(HWND page, UINT message, WPARAM wParam, LPARA
       titleFont = CreateTitleFont(page, IDC_HEADING);
       return TRUE;
     case kMsgPageShown:
-      wizardFrame.ShowButtons(kButtonBack | kButtonNext);
-      wizardFrame.EnableButtons(kButtonNext);
-      SetFrameButtonText(kButtonNext, IDS_STEP_FINISH);
+      ShowFinishButtons();
       CheckRadioButton(page, IDC_RESTART_NO, IDC_RESTART_YES, IDC_RESTART_YES);
       return TRUE;
     case kMsgPageNext:

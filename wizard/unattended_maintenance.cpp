@@ -11,6 +11,7 @@
 #include "sys/uninstall_registration.h"
 #include "wizard/install_flow.h"
 #include "wizard/install_record.h"
+#include "wizard/install_run.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/unattended_flows.h"
 #include "wizard/unattended_work.h"
@@ -34,7 +35,7 @@ void FinishUninstall() {
   char product[kTextBufferSize];
   LoadText(IDS_PRODUCT_NAME, product);
   UnregisterUninstall(product);
-  ScheduleCopyDeletion();
+  ScheduleCloneDeletion();
 }
 
 // The uninstaller that started the run waits for it and holds its file, which the work replaces
@@ -69,7 +70,7 @@ int RunUnattendedUpdate(const SetupSwitches& switches, const char* startedUninst
   if (updateComponents) MoveUninstallerAside(startedUninstaller);
   const UnattendedWork work = {IDD_UPDATING, UpdatingPage, UpdateWorker, &updateThread};
   if (const int failed = RunUnattendedWork(switches.visibility, work)) return failed;
-  ScheduleCopyDeletion();
+  ScheduleCloneDeletion();
   return kExitDone;
 }
 

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "sys/module_instance.h"
 #include "sys/uninstall_registration.h"
+#include "wizard/install_run.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/page_protocol.h"
 #include "wizard/page_skin.h"
@@ -23,9 +24,7 @@ INT_PTR CALLBACK UninstallFinishPage(HWND page, UINT message, WPARAM wParam, LPA
       titleFont = CreateTitleFont(page, IDC_HEADING);
       return TRUE;
     case kMsgPageShown:
-      wizardFrame.ShowButtons(kButtonBack | kButtonNext);
-      wizardFrame.EnableButtons(kButtonNext);
-      SetFrameButtonText(kButtonNext, IDS_STEP_FINISH);
+      ShowFinishButtons();
       RemoveDriverFiles();
       return TRUE;
     case kMsgPageNext:
@@ -38,7 +37,7 @@ INT_PTR CALLBACK UninstallFinishPage(HWND page, UINT message, WPARAM wParam, LPA
       char product[kTextBufferSize];
       LoadText(IDS_PRODUCT_NAME, product);
       UnregisterUninstall(product);
-      ScheduleCopyDeletion();
+      ScheduleCloneDeletion();
       return FALSE;
     }
     default:

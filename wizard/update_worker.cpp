@@ -8,6 +8,7 @@
 #include "script/uninstall_script.h"
 #include "sys/globals.h"
 #include "wizard/install_flow.h"
+#include "wizard/install_run.h"
 #include "wizard/maintenance_flow.h"
 #include "wizard/wizard_messages.h"
 #include "script/payload_check.h"
